@@ -1,0 +1,57 @@
+#pragma once
+// The few things the game needs from the machine. Two implementations are linked in:
+// platform_posix.cpp for the game, the virtual platform of the tests for the tests.
+// Nothing but the console layer calls these.
+#include <cstdint>
+#include <string_view>
+
+namespace platform {
+
+// Called once before anything else: raw mode, alternate screen, signal handlers.
+void start();
+
+// Writes bytes to the terminal, all of them.
+void writeBytes(std::string_view bytes);
+
+// Result of readByte when no byte arrived in time, and at the end of input.
+inline constexpr int kNoByte = -1;
+inline constexpr int kEndOfInput = -2;
+
+// One input byte: waits up to timeoutMs (0 = just look, negative = block).
+int readByte(int timeoutMs);
+
+// Waits until an input byte is ready, a periodic timer has ticked since the last call, or
+// timeoutMs has passed (negative = no limit). Consumes nothing.
+void waitForInputOrTick(int timeoutMs);
+
+// Whether the input is an interactive terminal that answers queries.
+bool inputIsTerminal();
+
+struct WindowSize {
+    int columns;
+    int rows;
+};
+WindowSize windowSize();
+
+// Wall clock in whole seconds (random seeds only) and a monotonic clock in microseconds.
+std::int64_t wallClockSeconds();
+std::int64_t monotonicMicros();
+
+void sleepMs(int ms);
+
+// Periodic timers: the callback runs every periodMs on a thread of its own until stopTimer
+// returns. startTimer returns 0 when no timer could be started.
+using TimerCallback = void (*)(void* user);
+int startTimer(int periodMs, TimerCallback callback, void* user);
+void stopTimer(int handle);
+// How many timers run now (tests and checks only).
+int runningTimers();
+
+// Set after the process was suspended and resumed: the console repaints the page.
+bool takeResumed();
+
+// Restores the terminal and ends the process. A message is written to standard error after
+// the terminal is back, so it can still be read.
+[[noreturn]] void exitProcess(int status, std::string_view errorMessage);
+
+}  // namespace platform

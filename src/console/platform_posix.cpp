@@ -1,0 +1,1 @@
+// Placeholder: the POSIX platform is being written.

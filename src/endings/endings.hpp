@@ -1,0 +1,3 @@
+#pragma once
+void gameOverScreen();
+void stageClearScreen(int newStageUnlocked, int alreadyCleared, int firstClear);

@@ -1,0 +1,3 @@
+#include "frontend/main_loop.hpp"
+
+int main() { runGame(); }

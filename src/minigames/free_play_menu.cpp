@@ -1,0 +1,4 @@
+#include "minigames/minigames.hpp"
+
+// Placeholder until the timing games land.
+void freePlayMenu() {}

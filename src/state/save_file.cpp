@@ -1,0 +1,5 @@
+#include "state/save_file.hpp"
+
+// Placeholders until the save slot lands.
+void saveGame() {}
+void loadGame() {}

@@ -1,0 +1,4 @@
+#pragma once
+// The one save slot, "save.bin" in the working directory.
+void saveGame();
+void loadGame();
