@@ -1,3 +1,5 @@
 #include "frontend/main_loop.hpp"
 
-int main() { runGame(); }
+int main() {
+    runGame();
+}

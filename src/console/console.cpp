@@ -33,11 +33,11 @@ struct ConsoleState {
     int windowColumns = kConsoleColumns;
     int windowRows = kConsoleRows;
 
-    std::string raw;                 // input bytes not yet decoded into keys
-    std::int64_t rawSinceMicros = 0; // when the oldest of them arrived
+    std::string raw;                  // input bytes not yet decoded into keys
+    std::int64_t rawSinceMicros = 0;  // when the oldest of them arrived
     bool inputEnded = false;
-    std::deque<int> keys;            // decoded keys not yet read
-    std::string lineRest;            // what follows a number on its input line
+    std::deque<int> keys;  // decoded keys not yet read
+    std::string lineRest;  // what follows a number on its input line
 };
 
 ConsoleState state;
@@ -195,7 +195,8 @@ Decoded decodeFront(bool final) {
                 return Decoded::Done;
             }
             std::size_t i = 2;
-            while (i < raw.size() && i < kLongestSequence && (byteAt(i) < 0x40 || byteAt(i) > 0x7E)) {
+            while (i < raw.size() && i < kLongestSequence &&
+                   (byteAt(i) < 0x40 || byteAt(i) > 0x7E)) {
                 if (byteAt(i) < 0x20) {  // a control byte cannot be inside: the sequence broke off
                     drop(i);
                     return Decoded::Done;
@@ -214,7 +215,8 @@ Decoded decodeFront(bool final) {
                 return Decoded::Done;
             }
             const unsigned char finalByte = byteAt(i);
-            const bool plain = i == 2 || (i == 3 && byteAt(2) == '1') || raw.compare(2, 2, "1;") == 0;
+            const bool plain =
+                i == 2 || (i == 3 && byteAt(2) == '1') || raw.compare(2, 2, "1;") == 0;
             drop(i + 1);
             const int code = finalByte == 'A'   ? kKeyUp
                              : finalByte == 'B' ? kKeyDown
@@ -437,7 +439,9 @@ void clearScreen() {
     state.terminalRow = 1;
 }
 
-void moveCursor(int column, int row) { state.page.moveTo(column, row); }
+void moveCursor(int column, int row) {
+    state.page.moveTo(column, row);
+}
 
 void printPlain(std::string_view text) {
     for (std::size_t pos = 0; pos < text.size();) {
@@ -520,7 +524,9 @@ void waitKeyAt(int column, int row) {
     readKey();
 }
 
-void waitKey() { readKey(); }
+void waitKey() {
+    readKey();
+}
 
 namespace {
 
@@ -634,7 +640,9 @@ void waitForKeyOrTick(int timeoutMs) {
     platform::waitForInputOrTick(timeoutMs);
 }
 
-std::int64_t currentTimeSeconds() { return platform::wallClockSeconds(); }
+std::int64_t currentTimeSeconds() {
+    return platform::wallClockSeconds();
+}
 
 int startPeriodicTimer(int periodMs, void (*callback)(void* user), void* user) {
     return platform::startTimer(periodMs, callback, user);
@@ -646,13 +654,21 @@ void stopPeriodicTimer(int handle) {
     }
 }
 
-int cursorColumn() { return state.page.column; }
-int cursorRow() { return state.page.row; }
+int cursorColumn() {
+    return state.page.column;
+}
+int cursorRow() {
+    return state.page.row;
+}
 
 void endProgram(int status, std::string_view errorMessage) {
     flushOutput();
     platform::exitProcess(status, errorMessage);
 }
 
-int windowColumns() { return state.windowColumns; }
-int windowRows() { return state.windowRows; }
+int windowColumns() {
+    return state.windowColumns;
+}
+int windowRows() {
+    return state.windowRows;
+}

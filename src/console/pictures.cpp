@@ -40,11 +40,21 @@ void drawCard(int column, int row, int suit, int value) {
         } else if (i == 5) {
             printPlain("|     ");
             switch (value) {
-                case 1: printPlain(" A"); break;
-                case 11: printPlain(" J"); break;
-                case 12: printPlain(" Q"); break;
-                case 13: printPlain(" K"); break;
-                default: printText("%2d", value); break;
+                case 1:
+                    printPlain(" A");
+                    break;
+                case 11:
+                    printPlain(" J");
+                    break;
+                case 12:
+                    printPlain(" Q");
+                    break;
+                case 13:
+                    printPlain(" K");
+                    break;
+                default:
+                    printText("%2d", value);
+                    break;
             }
             printPlain("     |");
         } else {

@@ -20,7 +20,13 @@ void seedRandom(std::uint32_t seed) {
     nextRandom();
 }
 
-void seedRandomFromClock() { seedRandom(static_cast<std::uint32_t>(currentTimeSeconds())); }
+void seedRandomFromClock() {
+    seedRandom(static_cast<std::uint32_t>(currentTimeSeconds()));
+}
 
-std::uint32_t randomState() { return randomSeed.load(std::memory_order_relaxed); }
-void setRandomState(std::uint32_t state) { randomSeed.store(state, std::memory_order_relaxed); }
+std::uint32_t randomState() {
+    return randomSeed.load(std::memory_order_relaxed);
+}
+void setRandomState(std::uint32_t state) {
+    randomSeed.store(state, std::memory_order_relaxed);
+}

@@ -8,7 +8,8 @@ void drawFrame() {
         "*******************************************************************************\n";
     printPlain(edge);
     for (int row = 2; row <= 38; ++row) {
-        printPlain("*                                                                             *\n");
+        printPlain(
+            "*                                                                             *\n");
     }
     printPlain(edge);
 }

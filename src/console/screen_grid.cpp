@@ -33,7 +33,8 @@ void ScreenGrid::blankCell(int cellColumn, int cellRow) {
     ScreenCell& c = cell(cellColumn, cellRow);
     if (c.continuation && cellColumn > 1) {
         cell(cellColumn - 1, cellRow) = ScreenCell{};
-    } else if (!c.continuation && cellColumn < columns && cell(cellColumn + 1, cellRow).continuation) {
+    } else if (!c.continuation && cellColumn < columns &&
+               cell(cellColumn + 1, cellRow).continuation) {
         cell(cellColumn + 1, cellRow) = ScreenCell{};
     }
     c = ScreenCell{};
@@ -58,7 +59,9 @@ void ScreenGrid::put(std::string_view glyph, int width) {
     column += width;
 }
 
-void ScreenGrid::carriageReturn() { column = 1; }
+void ScreenGrid::carriageReturn() {
+    column = 1;
+}
 
 void ScreenGrid::scrollUp() {
     cells.erase(cells.begin(), cells.begin() + columns);
@@ -88,7 +91,9 @@ void ScreenGrid::eraseToEndOfLine() {
     }
 }
 
-std::string ScreenGrid::rowText(int textRow) const { return textAt(1, textRow, columns); }
+std::string ScreenGrid::rowText(int textRow) const {
+    return textAt(1, textRow, columns);
+}
 
 std::string ScreenGrid::textAt(int cellColumn, int textRow, int length) const {
     std::string text;

@@ -35,7 +35,7 @@ struct ScreenGrid {
     // The text of `length` columns from (cellColumn, textRow).
     std::string textAt(int cellColumn, int textRow, int length) const;
 
-private:
+  private:
     ScreenCell& cell(int cellColumn, int cellRow);
     void blankCell(int cellColumn, int cellRow);
     void scrollUp();

@@ -1,4 +1,6 @@
 #include "items/items.hpp"
 
 // Placeholder until the items land.
-int inventoryScreen(UseContext) { return 0; }
+int inventoryScreen(UseContext) {
+    return 0;
+}

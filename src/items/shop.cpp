@@ -1,4 +1,6 @@
 #include "items/items.hpp"
 
 // Placeholder until the items land.
-int shopScreen() { return 0; }
+int shopScreen() {
+    return 0;
+}

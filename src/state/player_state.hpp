@@ -30,4 +30,6 @@ inline constexpr std::int32_t kCoinLimit = 99999;
 // The values of a new game, item counts included; applied once at start-up.
 void applyNewGameDefaults();
 
-inline std::int32_t maxLife() { return 5 * player.maxLifeUnits; }
+inline std::int32_t maxLife() {
+    return 5 * player.maxLifeUnits;
+}
