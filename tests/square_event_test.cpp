@@ -9,7 +9,9 @@
 
 #include "board/board.hpp"
 #include "console/random.hpp"
+#include "frontend/main_loop.hpp"
 #include "state/player_state.hpp"
+#include "support/map_directory.hpp"
 #include "support/screen_expect.hpp"
 #include "support/virtual_platform.hpp"
 
@@ -217,6 +219,44 @@ TEST(SquareEvent, ALostMiniGameCanEndTheGame) {
     EXPECT_EQ(returned, 0);
     EXPECT_EQ(player.life, 0);
     EXPECT_EQ(player.coin, 1000);
+}
+
+// From the title to the end of the program: five traps at stage 1 take the five LIFE of a new
+// game, and the game over ends the process with status 1.
+TEST(SquareEvent, GameOverEndsTheProgramWithStatusOne) {
+    MapDirectory maps;
+    const auto scriptToStage = [] {
+        vt::type("x");                   // start-up hint
+        vt::typeLines({"1", "1", "1"});  // title, main menu, stage 1
+    };
+    // How long the title sequence takes, so that the square events' clock can be chosen.
+    vt::reset();
+    scriptToStage();
+    vt::run([] { runGame(); });
+    const std::int64_t secondsToStage = vt::nowMs() / 1000;
+
+    vt::Options options;
+    options.wallClockStart = clockWhere(0) - secondsToStage;
+    vt::reset(options);
+    scriptToStage();
+    for (int i = 0; i < 2; ++i) {  // the board, then no help
+        vt::typeLines({i == 0 ? " " : "0"});
+    }
+    // Keys answered at once cost no time, so every event falls in the same second: all traps.
+    // A survived trap turn takes 8 keys after the choice; the last one 11 (the game-over lines).
+    for (int turn = 1; turn <= 5; ++turn) {
+        vt::typeLines({"1"});
+        for (int i = 0; i < (turn < 5 ? 8 : 11); ++i) {
+            vt::type(" ");
+        }
+    }
+    vt::type(" ");  // after the stage
+    vt::type(" ");  // the game-over page
+    const int status = vt::run([] { runGame(); });
+    EXPECT_EQ(status, 1);
+    EXPECT_FALSE(vt::inputExhausted());
+    EXPECT_EQ(player.life, 0);
+    EXPECT_NE(vt::output().find("これ以上  ゲームを続けることができません"), std::string::npos);
 }
 
 TEST(MiniGameReward, WonGamesForEveryStage) {
