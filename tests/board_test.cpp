@@ -111,6 +111,19 @@ TEST(DrawBoard, RowAndColumnOffsetsAndTheLabelRow) {
     }
 }
 
+TEST(DrawBoard, TheLargestMapAllowedIsDrawnWithoutHarm) {
+    MapDirectory dir;
+    std::string text = "200 200 7 9\n";
+    for (int i = 0; i < 200 * 200; ++i) {
+        text += "1 ";
+    }
+    dir.write("map05.txt", text);
+    vt::reset();
+    int goal = 0;
+    EXPECT_EQ(vt::run([&] { goal = drawBoard(5, 1); }), -1);
+    EXPECT_EQ(goal, 7);
+}
+
 TEST(DrawBoard, TenCellsStartInColumn34AndSpanTwentyColumns) {
     MapDirectory dir;
     dir.write("map03.txt", "10 1 9 7\n7 1 2 3 4 5 6 8 0 9\n");
