@@ -145,8 +145,8 @@ void onStopSignal(int) {
     setHandler(SIGTSTP, SIG_DFL, 0);
     unblock(SIGTSTP);
     ::raise(SIGTSTP);
-    // Continued: the SIGCONT handler has taken the terminal back by now. In an orphaned
-    // process group the stop is dropped and no SIGCONT comes, so take it back here.
+    // Continued. The SIGCONT handler has usually taken the terminal back already; but in an
+    // orphaned process group the stop is dropped and no SIGCONT comes.
     setHandler(SIGTSTP, onStopSignal, SA_RESTART);
     if (!terminalTaken.load() && !leaving.load()) {
         takeTerminal();
@@ -161,10 +161,22 @@ void onContinueSignal(int) {
         return;
     }
     const int savedErrno = errno;
-    takeTerminal();
+    if (!terminalTaken.load()) {
+        takeTerminal();
+    } else if (inputTerminal) {
+        // Stopped without giving the terminal back (SIGSTOP): the shell may have set its own
+        // modes meanwhile. The page is still on the alternate screen.
+        setTermios(rawTermios, TCSADRAIN);
+    }
     resumed.store(true);
     poke(resumeFd);
     errno = savedErrno;
+}
+
+bool hasHandler(int signal, void (*handler)(int)) {
+    struct sigaction current {};
+    return ::sigaction(signal, nullptr, &current) == 0 && (current.sa_flags & SA_SIGINFO) == 0 &&
+           current.sa_handler == handler;
 }
 
 // Signals the timer threads leave to the game's thread, whose blocked calls they interrupt.
@@ -287,17 +299,20 @@ void start() {
         rawTermios.c_cc[VMIN] = 1;
         rawTermios.c_cc[VTIME] = 0;
     }
+    // A signal ignored at start stays ignored (nohup, a shell without job control).
     for (const int signal : kEndingSignals) {
-        setHandler(signal, onEndingSignal, 0);
-    }
-    for (const int signal : kFaultSignals) {
-        struct sigaction current {};
-        if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_DFL &&
-            (current.sa_flags & SA_SIGINFO) == 0) {
+        if (!hasHandler(signal, SIG_IGN)) {
             setHandler(signal, onEndingSignal, 0);
         }
     }
-    setHandler(SIGTSTP, onStopSignal, SA_RESTART);
+    for (const int signal : kFaultSignals) {
+        if (hasHandler(signal, SIG_DFL)) {
+            setHandler(signal, onEndingSignal, 0);
+        }
+    }
+    if (!hasHandler(SIGTSTP, SIG_IGN)) {
+        setHandler(SIGTSTP, onStopSignal, SA_RESTART);
+    }
     setHandler(SIGCONT, onContinueSignal, SA_RESTART);
     takeTerminal();
 }

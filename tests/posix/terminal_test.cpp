@@ -79,8 +79,23 @@ INSTANTIATE_TEST_SUITE_P(Signals, TerminalOnSignal,
                                          EndingSignal{"Interrupt", SIGINT, ""},
                                          EndingSignal{"Terminate", SIGTERM, ""},
                                          EndingSignal{"HangUp", SIGHUP, ""},
-                                         EndingSignal{"TypedQuit", SIGQUIT, "\x1c"}),
+                                         EndingSignal{"TypedQuit", SIGQUIT, "\x1c"},
+                                         EndingSignal{"Abort", SIGABRT, ""}),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// Started with nohup: a hang-up does not end the game.
+TEST(Terminal, AnIgnoredSignalStaysIgnored) {
+    PtyChild child([] {
+        ::signal(SIGHUP, SIG_IGN);
+        playUntilEnter();
+    });
+    ASSERT_TRUE(child.waitForReport("taken")) << child.describe();
+    ::kill(child.pid(), SIGHUP);
+    child.type("\r");
+    const int status = child.waitForExit();
+    ASSERT_TRUE(WIFEXITED(status)) << status << "\n" << child.describe();
+    EXPECT_EQ(WEXITSTATUS(status), 7);
+}
 
 // Ctrl-Z hands the shell the terminal as it was; going on takes it back and asks for a repaint.
 TEST(Terminal, SuspendGivesItBackAndResumeTakesItAgain) {
