@@ -43,6 +43,7 @@ bool inputTerminal = false;
 bool outputTerminal = false;
 termios savedTermios{};
 termios rawTermios{};
+static_assert(std::atomic<bool>::is_always_lock_free, "flags shared with signal handlers");
 std::atomic<bool> terminalTaken{false};  // raw mode and the alternate screen are on
 std::atomic<bool> leaving{false};        // put back for good: a resume must not take it again
 std::atomic<bool> resumed{false};
