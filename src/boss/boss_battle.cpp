@@ -229,15 +229,6 @@ void printMessageLines(const char* const (&lines)[3]) {
     }
 }
 
-// A heal never takes away HP that a regain left above the maximum.
-void healPlayer(BattleState& state, int amount) {
-    if (amount == -1) {
-        state.playerHp = std::max(state.playerHp, state.maxHp);
-    } else if (amount > 0) {
-        state.playerHp = std::max(state.playerHp, std::min(state.playerHp + amount, state.maxHp));
-    }
-}
-
 void playVictory(const BossPicture& picture) {
     for (int i = 0; i < 5; ++i) {
         clearScreen();
@@ -288,7 +279,7 @@ int bossBattle(int stage) {
             bandRestorePending = true;
         } else if (command == CommandItem) {
             // The boss waits while the player rummages in the bag.
-            healPlayer(state, inventoryScreen(UseContext::BossBattle));
+            applyItemHeal(state, inventoryScreen(UseContext::BossBattle));
             clearScreen();
             drawPicture(picture);
         } else if (command == CommandFlee) {

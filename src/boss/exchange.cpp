@@ -191,3 +191,11 @@ ExchangeLines resolveExchange(BattleState& state, int command, int enemyAction) 
     return {texts.line1, special && texts.special2 ? texts.special2 : texts.line2,
             special && texts.special3 ? texts.special3 : texts.line3};
 }
+
+void applyItemHeal(BattleState& state, int amount) {
+    if (amount == -1) {
+        state.playerHp = std::max(state.playerHp, state.maxHp);
+    } else if (amount > 0) {
+        cappedRegain(state.playerHp, amount, state.maxHp);
+    }
+}

@@ -36,3 +36,7 @@ using ExchangeLines = std::array<const char*, 3>;
 // Resolves the player's command (CommandFight to CommandCharge) against the boss's action,
 // drawing from nextRandom in a fixed order; changes both HPs and both charges.
 ExchangeLines resolveExchange(BattleState& state, int command, int enemyAction);
+
+// Heals the player's battle HP by an item's amount, -1 meaning in full; up to maxHp, but never
+// below what the player has.
+void applyItemHeal(BattleState& state, int amount);
