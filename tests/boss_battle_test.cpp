@@ -388,3 +388,31 @@ TEST(BossBattle, FightingOnUntilTheBossFalls) {
 }
 
 }  // namespace
+
+// Whatever the keys, the battle ends cleanly or goes on waiting; a stage number out of range
+// is taken as the nearest stage.
+TEST(BossBattle, AnyKeysAndStagesEndCleanly) {
+    const std::string pool[] = {kUp, kDown, kLeft,  kRight,        kEnter,    "b",
+                                "B", "H",   "P",    "\x1b",        "\x1b[5~", "\x1bOA",
+                                "0", " ",   "\x7f", "\xe3\x81\x82"};
+    std::uint32_t mix = 12345;
+    for (const int stage : {0, 1, 2, 3, 4, 5, 6, -100}) {
+        std::vector<std::string> keys;
+        for (int i = 0; i < 300; ++i) {
+            mix = mix * 1103515245u + 12345u;
+            keys.push_back(pool[(mix >> 16) % std::size(pool)]);
+        }
+        vt::Options options;
+        options.wallClockStart = kClock + stage;
+        vt::reset(options);
+        applyNewGameDefaults();
+        vt::type(kEnter);
+        for (const std::string& key : keys) {
+            vt::type(key);
+        }
+        int result = -1;
+        const int status = vt::run([&] { result = bossBattle(stage); });
+        EXPECT_TRUE(status == -1 ? (result == 0 || result == 1) : vt::inputExhausted()) << stage;
+        EXPECT_TRUE(vt::unknownSequences().empty());
+    }
+}
