@@ -170,14 +170,6 @@ const Case kCases[] = {
      {"敵は『ためる』を使ってきた！", "チャンス！相手は無防備状態だ!!",
       "--- 強烈な魔法がヒット!! ---"},
      {100, 79, 70, 1, 3}},
-    {"magic/charge critical below 3",
-     CommandMagic,
-     EnemyCharge,
-     {100, 80, 70, 3, 3},
-     {{10, 1}, {10, 2}, {10, 5}},
-     {"敵は『ためる』を使ってきた！", "チャンス！相手は無防備状態だ!!",
-      "--- !!!クリティカルヒットだ!!! ---"},
-     {100, 66, 70, 1, 3}},
     // ぼうぎょ
     {"defend/attack counters and regains",
      CommandDefend,
@@ -299,22 +291,6 @@ TEST(Exchange, EveryPair) {
         EXPECT_EQ(state.bossCharge, c.after.bossCharge);
         EXPECT_EQ(randomState(), expectedEnd) << "draws taken";
     }
-}
-
-// The weakest boss: d10 = 3 and d20 = 1, so a defending side always regains exactly its charge
-// (plus 1 HP), while a charging side regains by thirds of its range.
-TEST(Exchange, SmallestBossRanges) {
-    setRandomState(stateGiving({{1, 0}, {1, 0}}));
-    BattleState defending{30, 20, 20, 3, 1};
-    resolveExchange(defending, CommandDefend, EnemyDefend);
-    EXPECT_EQ(defending.playerHp, 21);
-    EXPECT_EQ(defending.bossHp, 21);
-
-    setRandomState(stateGiving({{3, 2}, {3, 1}}));
-    BattleState charging{30, 20, 20, 3, 3};
-    resolveExchange(charging, CommandCharge, EnemyCharge);
-    EXPECT_EQ(charging.playerHp, 27);
-    EXPECT_EQ(charging.bossHp, 24);
 }
 
 TEST(ItemHeal, Amounts) {
