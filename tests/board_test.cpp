@@ -424,17 +424,48 @@ TEST_F(StageLoop, TheDieIsRandomAgainOnceTheItemIsUsedUp) {
     EXPECT_EQ(player.moveEffectTurns, 0);
 }
 
+void typeEach(std::initializer_list<const char*> keyPresses) {
+    for (const char* key : keyPresses) {
+        vt::type(key);
+    }
+}
+
 TEST_F(StageLoop, PassingTheGoalGoesStraightToTheBoss) {
     dir_.write("map01.txt", "4 1 3 99\n99 1 2 3\n");
     scriptStageStart();
     vt::typeLines({"1"});
     keys(2);
+    // The boss's opening key, then the hidden sequence wins at once; message and victory keys.
+    keys(1);
+    typeEach({"\x1b[A", "\x1b[A", "\x1b[B", "\x1b[B", "\x1b[D", "\x1b[C", "\x1b[D", "\x1b[C", "b",
+              "\r"});
+    keys(2);
     const StageRun run = play();
-    // The boss placeholder wins at once, so the stage is cleared after the die of 5.
     EXPECT_EQ(run.status, -1);
     EXPECT_EQ(run.result, 1);
     EXPECT_EQ(vt::output().find("止まったマスのイベントが発生しました!"), std::string::npos);
+    EXPECT_NE(vt::output().find("ステージボスを撃破した！！"), std::string::npos);
     EXPECT_FALSE(vt::inputExhausted());
+}
+
+TEST_F(StageLoop, FleeingTheBossBlowsThePlayerBack) {
+    dir_.write("map01.txt", "4 1 3 99\n99 1 2 3\n");
+    setRandomState(1);
+    scriptStageStart();
+    vt::typeLines({"1"});
+    keys(2);
+    keys(1);
+    typeEach({"\x1b[B", "\x1b[B", "\x1b[C", "\r"});  // にげる
+    keys(2);                                          // the flight message, the blow-back page
+    const StageRun run = play();
+    EXPECT_EQ(run.status, 1);  // the script ends at the next turn prompt
+    EXPECT_TRUE(vt::inputExhausted());
+    const auto& s = vt::snapshots();
+    const ScreenGrid& last = s.back();
+    // The next turn is asked under the blow-back message, without a board.
+    EXPECT_EQ(last.textAt(8, 20, 12), "ボスの吹き飛");
+    EXPECT_SNAPSHOT_TEXT_AT(last, 1, 40, "  1.ダイスを振る  0.アイテムを使う  >> ");
+    EXPECT_EQ(last.textAt(1, 1, 4), "    ");
 }
 
 TEST_F(StageLoop, GameOverInASquareEventEndsTheStage) {
