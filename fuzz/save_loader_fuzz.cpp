@@ -23,8 +23,8 @@ bool inRange(std::int64_t value, std::int64_t low, std::int64_t high) {
 // Whether the game itself could have written the record; such a file must load unchanged.
 bool writtenByTheGame(const SaveRecord& r) {
     bool fits = inRange(r.cardMove, 0, 1) && inRange(r.coin, 0, kCoinLimit) &&
-                inRange(r.exp, 0, 99) && inRange(r.extraMode, 0, 1) &&
-                inRange(r.level, 1, 1000) && inRange(r.maxLifeUnits, 1, 5) &&
+                inRange(r.exp, 0, 99) && inRange(r.extraMode, 0, 1) && inRange(r.level, 1, 1000) &&
+                inRange(r.maxLifeUnits, 1, 5) &&
                 inRange(r.life, 0, 5 * std::int64_t{r.maxLifeUnits}) &&
                 inRange(r.highestStage, 1, kStageCount + 1) && inRange(r.moveEffect, 0, 2) &&
                 inRange(r.moveEffectTurns, 0, 1000);

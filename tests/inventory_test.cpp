@@ -106,13 +106,13 @@ TEST(Inventory, ResultPerContext) {
         int life;
     };
     const Case cases[] = {
-        {UseContext::MainMenu, {"1", "0"}, 0, 5},           // heals LIFE, hands back nothing
-        {UseContext::StageTurn, {"2", "0"}, 0, 5},          // 15 heals to the full
-        {UseContext::BossBattle, {"0"}, 0, 2},              // nothing used
-        {UseContext::BossBattle, {"3", "0"}, 15, 2},        // spent even at full battle HP
-        {UseContext::BossBattle, {"1", "3", "0"}, 15, 2},   // the amount of the last one
+        {UseContext::MainMenu, {"1", "0"}, 0, 5},          // heals LIFE, hands back nothing
+        {UseContext::StageTurn, {"2", "0"}, 0, 5},         // 15 heals to the full
+        {UseContext::BossBattle, {"0"}, 0, 2},             // nothing used
+        {UseContext::BossBattle, {"3", "0"}, 15, 2},       // spent even at full battle HP
+        {UseContext::BossBattle, {"1", "3", "0"}, 15, 2},  // the amount of the last one
         {UseContext::BossBattle, {"3", "1", "0"}, 3, 2},
-        {UseContext::BossBattle, {"4", "0"}, -1, 2},        // FULL stands for a full heal
+        {UseContext::BossBattle, {"4", "0"}, -1, 2},  // FULL stands for a full heal
     };
     for (const Case& c : cases) {
         startInventory();

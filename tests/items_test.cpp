@@ -1,7 +1,8 @@
 // Item effects: LIFE heals and their cap, the boss battle's amounts, the die effects.
+#include "items/items.hpp"
+
 #include <gtest/gtest.h>
 
-#include "items/items.hpp"
 #include "state/player_state.hpp"
 
 namespace {
@@ -14,14 +15,12 @@ TEST(ItemEffects, HealsOutsideTheBossBattle) {
         int lifeAfter;
     };
     const Case cases[] = {
-        {Heal15, 5, 20, 25},  // capped
-        {Heal15, 5, 10, 25},  // reaches the cap exactly
-        {Heal15, 5, 9, 24},
-        {Heal3, 1, 5, 5},  // already full: nothing changes, the item is still spent
-        {Heal3, 2, 1, 4},
-        {Heal7, 2, 3, 10},
-        {Heal7, 3, 1, 8},
-        {HealFull, 4, 1, 20},
+        {Heal15, 5, 20, 25},   // capped
+        {Heal15, 5, 10, 25},   // reaches the cap exactly
+        {Heal15, 5, 9, 24},    // just below it
+        {Heal3, 1, 5, 5},      // already full: nothing changes, the item is still spent
+        {Heal7, 3, 1, 8},      // an ordinary heal
+        {HealFull, 4, 1, 20},  // to the full
     };
     for (const UseContext context : {UseContext::MainMenu, UseContext::StageTurn}) {
         for (const Case& c : cases) {
@@ -55,15 +54,6 @@ TEST(ItemEffects, DieItemsReplaceEachOtherAndDoNotAddTurns) {
     EXPECT_EQ(player.moveEffectTurns, 1);
     applyItemEffect(DieShowsSix, UseContext::StageTurn);
     EXPECT_EQ(player.moveEffectTurns, 1);
-}
-
-TEST(ItemEffects, PurchaseKindsDoNothingOnUse) {
-    for (const int kind : {MaxLifeUp, CardMoveUnlock}) {
-        applyNewGameDefaults();
-        EXPECT_EQ(applyItemEffect(kind, UseContext::StageTurn), 0);
-        EXPECT_EQ(player.maxLifeUnits, 1);
-        EXPECT_EQ(player.cardMove, 0);
-    }
 }
 
 }  // namespace

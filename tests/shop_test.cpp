@@ -86,7 +86,8 @@ TEST(Shop, StoryBelowStageFour) {
     visitShop({"0"});
     const ScreenGrid& story = vt::snapshots().at(1);
     EXPECT_SNAPSHOT_TEXT_AT(story, 8, 11, "えっと、今の品揃えはこんなトコロね。。");
-    EXPECT_SNAPSHOT_TEXT_AT(story, 8, 29, "だから、私、あなたの事、蔭ながら応援してるわ。がんばってね。");
+    EXPECT_SNAPSHOT_TEXT_AT(story, 8, 29,
+                            "だから、私、あなたの事、蔭ながら応援してるわ。がんばってね。");
     EXPECT_EQ(vt::cursorRow(), 40);
     EXPECT_TEXT_AT(24, 20, "ありがとうございました～。");
 }
@@ -230,7 +231,8 @@ TEST(Shop, DescriptionPagesHoldFiveItems) {
     EXPECT_SNAPSHOT_TEXT_AT(pages[1], 8, 13, "ライフを 15 回復する事が出来る");
     EXPECT_SNAPSHOT_TEXT_AT(pages[1], 8, 20, "のんびりダイス");
     EXPECT_SNAPSHOT_TEXT_AT(pages[2], 8, 4, "せっかちダイス");
-    EXPECT_SNAPSHOT_TEXT_AT(pages[2], 8, 5, "ダイスを振ってマップを進む際の、ダイスの出目を6にする");
+    EXPECT_SNAPSHOT_TEXT_AT(pages[2], 8, 5,
+                            "ダイスを振ってマップを進む際の、ダイスの出目を6にする");
     EXPECT_SNAPSHOT_TEXT_AT(pages[2], 8, 8, "   ");
 }
 

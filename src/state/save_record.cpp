@@ -10,10 +10,17 @@ constexpr int kValueCount = static_cast<int>(kSaveRecordSize / 4);
 std::array<std::int32_t*, kValueCount> valuesInFileOrder(SaveRecord& record) {
     std::array<std::int32_t*, kValueCount> values{};
     std::int32_t* const fixed[] = {
-        &record.reserved,     &record.cardMove,   &record.coin,
-        &record.exp,          &record.life,       &record.extraMode,
-        &record.level,        &record.maxLifeUnits, &record.highestStage,
-        &record.moveEffect,   &record.moveEffectTurns,
+        &record.reserved,
+        &record.cardMove,
+        &record.coin,
+        &record.exp,
+        &record.life,
+        &record.extraMode,
+        &record.level,
+        &record.maxLifeUnits,
+        &record.highestStage,
+        &record.moveEffect,
+        &record.moveEffectTurns,
     };
     int next = 0;
     for (std::int32_t* value : fixed) {
