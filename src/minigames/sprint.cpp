@@ -1,4 +1,6 @@
 #include "minigames/minigames.hpp"
 
 // Placeholder until the game lands: counts as lost.
-int playSprint() { return 0; }
+int playSprint() {
+    return 0;
+}
