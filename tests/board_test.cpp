@@ -351,14 +351,18 @@ TEST_F(StageLoop, TheFirstDieAfterStartUpShowsFiveAndAStopStartsAnEvent) {
 
 TEST_F(StageLoop, ItemsAndRefusedChoicesLeaveTheTurnAndThePosition) {
     scriptStageStart();
-    vt::typeLines({"0", "2", "0"});
+    vt::typeLines({"0", "0", "2", "0", "0"});
     const StageRun run = play();
     EXPECT_EQ(run.status, 1);
     const auto& s = vt::snapshots();
-    ASSERT_EQ(s.size(), 6u);
+    ASSERT_EQ(s.size(), 8u);
+    // The inventory (left with 0 at once) opens from the turn prompt.
+    for (const int i : {3, 6}) {
+        EXPECT_SNAPSHOT_TEXT_AT(s[i], 1, 40, "どれを使用しますか  > ") << i;
+    }
     // After the inventory the board is drawn anew and the prompt asked again on it; a 2 without
     // card moves is refused like any other number.
-    for (const int i : {3, 4, 5}) {
+    for (const int i : {4, 5, 7}) {
         EXPECT_SNAPSHOT_TEXT_AT(s[i], 1, 40, "  1.ダイスを振る  0.アイテムを使う  >> ") << i;
         EXPECT_SNAPSHOT_TEXT_AT(s[i], 31, 16, "S □") << i;
         EXPECT_EQ(s[i].textAt(1, 41, 10), std::string(10, ' ')) << i;
