@@ -261,14 +261,20 @@ TEST(BossBattle, EnterTakesTheCommandUnderTheArrow) {
     const std::int64_t clock = clockGiving(0, EnemyAttack);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
-        const BattleRun run = battle(1, clock, concat(c.moves, {kEnter, kEnter}));
-        const ScreenGrid& page = vt::snapshots()[2 + c.moves.size()];
-        if (c.command == CommandItem) {
-            // The bag was opened: the page is the picture alone, the boss does not strike.
+        const bool item = c.command == CommandItem;
+        // The item command opens the bag; "0" closes it again without using anything.
+        const BattleRun run =
+            battle(1, clock, concat(c.moves, item ? std::vector<std::string>{kEnter, "0\r", kEnter}
+                                                  : std::vector<std::string>{kEnter, kEnter}));
+        const std::size_t at = 2 + c.moves.size() + (item ? 1 : 0);
+        const ScreenGrid& page = vt::snapshots()[at];
+        if (item) {
+            EXPECT_SNAPSHOT_TEXT_AT(vt::snapshots()[at - 1], 16, 3, "-----所持品一覧-----");
+            // Back from the bag: the page is the picture alone, the boss does not strike.
             EXPECT_EQ(page.rowText(1), std::string(80, ' '));
             EXPECT_EQ(page.rowText(18), std::string(14, ' ') + bossPicture(BossGoblin).lines[15] +
                                             std::string(17, ' '));
-            const ScreenGrid& next = vt::snapshots()[3 + c.moves.size()];
+            const ScreenGrid& next = vt::snapshots()[at + 1];
             EXPECT_SNAPSHOT_TEXT_AT(next, 16, 1, "  ボスのHP  30 / 30");
             EXPECT_SNAPSHOT_TEXT_AT(next, 16, 39, "あなたのHP  30 / 30");
             EXPECT_SNAPSHOT_TEXT_AT(next, 26, 34, "→");
@@ -357,6 +363,7 @@ TEST(BossBattle, BrokenHiddenSequenceTakesTheCommandUnderTheArrow) {
     };
     std::vector<std::string> extraUp = kHidden;
     extraUp.insert(extraUp.begin(), kUp);
+    extraUp.push_back("0\r");  // leaves the bag that アイテム opened
     struct Case {
         std::vector<std::string> keys;
         std::string row18;  // what the page shows on row 18 at the next key wait
