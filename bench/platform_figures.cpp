@@ -5,9 +5,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <thread>
 #include <vector>
 
 #include "console/console.hpp"
@@ -43,6 +47,23 @@ void addIntervals(const TickLog& log, std::vector<double>& jitterMs) {
     }
 }
 
+// The machine's floor beside the platform: a plain thread sleeping to absolute 3 ms deadlines
+// with the default time slice, run at the same moment as the platform's timers.
+void runReference(TickLog& log, const std::atomic<bool>& stop) {
+    timespec next{};
+    ::clock_gettime(CLOCK_MONOTONIC, &next);
+    while (!stop.load()) {
+        next.tv_nsec += log.periodMs * 1'000'000L;
+        if (next.tv_nsec >= 1'000'000'000L) {
+            next.tv_nsec -= 1'000'000'000L;
+            next.tv_sec += 1;
+        }
+        while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr) == EINTR) {
+        }
+        logTick(&log);
+    }
+}
+
 }  // namespace
 
 // The three periods the games use run together for the sprint's 15 s, as in the shooting
@@ -52,7 +73,13 @@ void runTimerFigures(const Repetitions& reps) {
     std::vector<double> jitter10;
     std::vector<double> jitter3;
     std::vector<double> jitter450;
+    std::vector<double> jitterReference;
     for (int run = 0; run < reps.timerRuns; ++run) {
+        TickLog reference;
+        reference.periodMs = 3;
+        reference.stamps.resize(kRaceMs / 3 + 100);
+        std::atomic<bool> stopReference{false};
+        std::thread referenceThread(runReference, std::ref(reference), std::cref(stopReference));
         TickLog logs[3];
         logs[0].periodMs = 10;
         logs[1].periodMs = 3;
@@ -72,6 +99,9 @@ void runTimerFigures(const Repetitions& reps) {
         for (const int handle : handles) {
             platform::stopTimer(handle);
         }
+        stopReference = true;
+        referenceThread.join();
+        addIntervals(reference, jitterReference);
         const long long due = elapsed / 10'000;
         countError.push_back(static_cast<double>(std::llabs(counted - due)));
         addIntervals(logs[0], jitter10);
@@ -88,6 +118,8 @@ void runTimerFigures(const Repetitions& reps) {
            summarize(jitter3).p99 <= 0.5);
     addRow("450 ms mover: interval jitter", "ms", jitter450, "p99 at most 1 ms",
            summarize(jitter450).p99 <= 1);
+    addStatedRow("reference: plain sleeping thread, 3 ms, default slice", "ms", jitterReference,
+                 "the machine's floor");
 }
 
 namespace {
