@@ -1,4 +1,6 @@
 #include "boss/boss.hpp"
 
 // Placeholder until the boss battle lands: the boss is beaten at once.
-int bossBattle(int) { return 1; }
+int bossBattle(int) {
+    return 1;
+}

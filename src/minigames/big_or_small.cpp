@@ -1,4 +1,6 @@
 #include "minigames/minigames.hpp"
 
 // Placeholder until the game lands: counts as lost.
-int playBigOrSmall() { return 0; }
+int playBigOrSmall() {
+    return 0;
+}

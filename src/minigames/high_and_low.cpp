@@ -1,4 +1,6 @@
 #include "minigames/minigames.hpp"
 
 // Placeholder until the game lands: counts as lost.
-int playHighAndLow() { return 0; }
+int playHighAndLow() {
+    return 0;
+}

@@ -1,4 +1,6 @@
 #include "minigames/minigames.hpp"
 
 // Placeholder until the game lands: counts as lost.
-int playLadderLottery(int) { return 0; }
+int playLadderLottery(int) {
+    return 0;
+}

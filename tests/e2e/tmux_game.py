@@ -1,0 +1,88 @@
+"""Drives the real pervaro binary in tmux at 80 x 41, the way a player's terminal would."""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unicodedata
+
+
+def cells(text):
+    """Columns tmux gives the text: East Asian wide characters two, everything else one."""
+    return sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in text)
+
+
+class Game:
+    def __init__(self, binary, data_dir, maps=True, env=None, columns=80, rows=41):
+        self.binary = os.path.abspath(binary)
+        self.dir = tempfile.mkdtemp(prefix="pervaro-e2e-")
+        if maps:
+            for name in sorted(os.listdir(data_dir)):
+                if name.startswith("map") and name.endswith(".txt"):
+                    shutil.copy(os.path.join(data_dir, name), self.dir)
+        self.session = "pervaro-%d-%d" % (os.getpid(), int(time.time() * 1000) % 1000000)
+        self.socket = os.path.join(self.dir, "tmux.sock")
+        prefix = "".join("%s=%s " % (k, v) for k, v in (env or {}).items())
+        script = (
+            "cd %s; stty -g > before.txt; %s%s; echo $? > status.txt; "
+            "stty -g > after.txt; sleep 600" % (self.dir, prefix, self.binary)
+        )
+        self.tmux("new-session", "-d", "-x", str(columns), "-y", str(rows), "-s", self.session,
+                  "sh", "-c", script)
+        self.tmux("set-option", "-t", self.session, "status", "off")
+
+    def tmux(self, *args):
+        return subprocess.run(["tmux", "-S", self.socket] + list(args), check=True,
+                              capture_output=True, text=True).stdout
+
+    def keys(self, *keys):
+        self.tmux("send-keys", "-t", self.session, *keys)
+
+    def type(self, text):
+        self.tmux("send-keys", "-t", self.session, "-l", text)
+
+    def screen(self):
+        return self.tmux("capture-pane", "-p", "-t", self.session).split("\n")
+
+    def row(self, row):
+        """Row 1..41 of the pane."""
+        lines = self.screen()
+        return lines[row - 1] if row - 1 < len(lines) else ""
+
+    def wait_for(self, text, timeout=15.0):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if any(text in line for line in self.screen()):
+                return True
+            time.sleep(0.05)
+        raise AssertionError("never shown: %r\n%s" % (text, "\n".join(self.screen())))
+
+    def status(self, timeout=15.0):
+        path = os.path.join(self.dir, "status.txt")
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if os.path.exists(path) and os.path.exists(os.path.join(self.dir, "after.txt")):
+                with open(path) as f:
+                    text = f.read().strip()
+                if text:
+                    return int(text)
+            time.sleep(0.05)
+        raise AssertionError("the game did not end\n" + "\n".join(self.screen()))
+
+    def terminal_restored(self):
+        """The terminal modes after the game equal those before, and the main screen is back."""
+        with open(os.path.join(self.dir, "before.txt")) as f:
+            before = f.read()
+        with open(os.path.join(self.dir, "after.txt")) as f:
+            after = f.read()
+        alternate = self.tmux("display-message", "-p", "-t", self.session, "#{alternate_on}").strip()
+        return before == after and alternate == "0"
+
+    def pid(self):
+        """The game's process id."""
+        out = subprocess.run(["pgrep", "-f", "-n", "^" + self.binary], capture_output=True, text=True)
+        return int(out.stdout.split()[0]) if out.stdout.split() else None
+
+    def close(self):
+        subprocess.run(["tmux", "-S", self.socket, "kill-server"], capture_output=True)
+        shutil.rmtree(self.dir, ignore_errors=True)
