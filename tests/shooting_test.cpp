@@ -158,22 +158,4 @@ TEST(Shooting, TimeOverAfterTwentySeconds) {
     EXPECT_EQ(vt::runningTimers(), 0);
 }
 
-TEST(Shooting, PagesBeforeTheGame) {
-    vt::reset();
-    vt::type("a");
-    vt::type("b");
-    vt::typeAt(kStartMs + 500, " ");
-    vt::type("c");
-    EXPECT_EQ(vt::run([] { playShooting(); }), -1);
-    const auto& pages = vt::snapshots();
-    ASSERT_EQ(pages.size(), 3u);
-    EXPECT_SNAPSHOT_TEXT_AT(pages[0], 24, 5, "Battle  !!!");
-    EXPECT_SNAPSHOT_TEXT_AT(pages[0], 16, 7, "～ 射的ゲーム ～");
-    EXPECT_SNAPSHOT_TEXT_AT(pages[0], 8, 24, "・クリアまでの時間が短いほどボーナスがつきます。");
-    EXPECT_SNAPSHOT_TEXT_AT(pages[1], 8, 20, "狙いが定まったときにSpaceキーでShootしてください");
-    EXPECT_TEXT_AT(30, 6, "スタート！");
-    EXPECT_TEXT_AT(25, 18, "------+------");
-    EXPECT_TEXT_AT(50, 10, "0.4");  // the last clock drawn before Space at 0.5 s
-}
-
 }  // namespace
