@@ -7,6 +7,7 @@
 #include "endings/endings.hpp"
 #include "frontend/main_loop.hpp"
 #include "state/player_state.hpp"
+#include "support/map_directory.hpp"
 #include "support/screen_expect.hpp"
 #include "support/virtual_platform.hpp"
 
@@ -103,6 +104,8 @@ TEST(StageSelection, LockRule) {
         {1, 1, "2", false}, {1, 5, "2", false}, {3, 2, "3", false}, {3, 2, "2", true},
         {6, 9, "6", false}, {6, 9, "5", true},  {1, 1, "1", true},  {2, 2, "-1", false},
     };
+    // An accepted stage is played: its board is drawn from the map files.
+    MapDirectory maps;
     for (const Case& c : cases) {
         vt::reset();
         applyNewGameDefaults();
@@ -153,6 +156,8 @@ TEST(StageSelection, UnlockRuleAndClearCounts) {
         {1, 3, 9, 4, 3, "このエリアは既にクリアしています。", nullptr},
         {5, 5, 6, 0, 6, nullptr, "Congratulation !!"},
     };
+    // An accepted stage is played: its board is drawn from the map files.
+    MapDirectory maps;
     for (const Case& c : cases) {
         vt::reset();
         applyNewGameDefaults();

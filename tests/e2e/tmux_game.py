@@ -24,8 +24,9 @@ class Game:
         self.socket = os.path.join(self.dir, "tmux.sock")
         prefix = "".join("%s=%s " % (k, v) for k, v in (env or {}).items())
         script = (
-            "cd %s; stty -g > before.txt; %s%s; echo $? > status.txt; "
-            "stty -g > after.txt; sleep 600" % (self.dir, prefix, self.binary)
+            "cd %s; stty -g > before.txt; %s%s; rc=$?; stty -g > after.tmp; mv after.tmp after.txt; "
+            "echo $rc > status.tmp; mv status.tmp status.txt; sleep 600"
+            % (self.dir, prefix, self.binary)
         )
         self.tmux("new-session", "-d", "-x", str(columns), "-y", str(rows), "-s", self.session,
                   "sh", "-c", script)
@@ -61,7 +62,7 @@ class Game:
         path = os.path.join(self.dir, "status.txt")
         deadline = time.time() + timeout
         while time.time() < deadline:
-            if os.path.exists(path) and os.path.exists(os.path.join(self.dir, "after.txt")):
+            if os.path.exists(path):
                 with open(path) as f:
                     text = f.read().strip()
                 if text:
