@@ -27,6 +27,7 @@ def main():
             ("1.ダイスを振る", ["1", "Enter"]),
         ]
         # Play stage 1 to its end, back in the main menu.
+        first.keys("x")
         first.wait_for("メニューから数字を選び", timeout=20)
         first.keys("1", "Enter")
         first.wait_for("実行メニューを選択")
