@@ -521,11 +521,14 @@ bool keyPending() {
 
 void waitKeyAt(int column, int row) {
     moveCursor(column, row);
-    readKey();
+    waitKey();
 }
 
+// One press answers one pause: the code that follows a cursor key's 0 goes with it.
 void waitKey() {
-    readKey();
+    if (readKey() == kKeyExtended && !state.keys.empty()) {
+        state.keys.pop_front();
+    }
 }
 
 namespace {
