@@ -524,11 +524,17 @@ void waitKeyAt(int column, int row) {
     waitKey();
 }
 
-// One press answers one pause: the code that follows a cursor key's 0 goes with it.
-void waitKey() {
-    if (readKey() == kKeyExtended && !state.keys.empty()) {
+int readKeyPress() {
+    const int key = readKey();
+    if (key == kKeyExtended && !state.keys.empty()) {
         state.keys.pop_front();
     }
+    return key;
+}
+
+// One press answers one pause.
+void waitKey() {
+    readKeyPress();
 }
 
 namespace {
