@@ -217,6 +217,7 @@ TEST(DrawBoard, UnusableMapsEndTheProgramWithAMessage) {
         } catch (const vt::ProgramExit& exit) {
             exited = true;
             EXPECT_EQ(exit.status, 1);
+            EXPECT_EQ(exit.errorMessage.rfind("Error!\n", 0), 0u) << exit.errorMessage;
             EXPECT_NE(exit.errorMessage.find("map04.txt"), std::string::npos) << exit.errorMessage;
             EXPECT_NE(exit.errorMessage.find(c.problem), std::string::npos) << exit.errorMessage;
         }

@@ -149,7 +149,8 @@ int drawBoard(int stage, int playerSquare) {
     std::string problem;
     if (!readBoardMap(name, map, problem)) {
         printText("Error!\n");
-        endProgram(1, std::string("pervaro: map file \"") + name + "\" for stage " +
+        // The page is gone once the terminal is restored, so the message goes to stderr too.
+        endProgram(1, std::string("Error!\npervaro: map file \"") + name + "\" for stage " +
                           std::to_string(stage) + ": " + problem + "\n");
     }
     clearScreen();

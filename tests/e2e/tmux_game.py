@@ -87,3 +87,55 @@ class Game:
     def close(self):
         subprocess.run(["tmux", "-S", self.socket, "kill-server"], capture_output=True)
         shutil.rmtree(self.dir, ignore_errors=True)
+
+
+# Frozen wall clocks (the monotonic clock runs on) for which every square event at stage 1
+# is the same happening: the generator is reseeded from the clock in whole seconds.
+TRAP_CLOCK = "2026-12-06 12:00:11"
+COINS_CLOCK = "2026-12-06 12:00:07"
+
+
+def frozen_clock_env(clock):
+    """Environment that runs the game under libfaketime with the wall clock frozen."""
+    for lib in ("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
+                "/usr/lib/aarch64-linux-gnu/faketime/libfaketime.so.1"):
+        if os.path.exists(lib):
+            return {"LD_PRELOAD": lib, "FAKETIME": "'%s'" % clock,
+                    "FAKETIME_DONT_FAKE_MONOTONIC": "1", "FAKETIME_NO_CACHE": "1"}
+    raise AssertionError("libfaketime is not installed (Debian package faketime)")
+
+
+HIDDEN_SEQUENCE = ["Up", "Up", "Down", "Down", "Left", "Right", "Left", "Right", "b", "Enter"]
+
+
+def answer_prompts(game, answers, until, timeout=120.0, on_screen=None):
+    """Plays by the screen: types the answer of the first prompt that shows on row 40 (or
+    anywhere on the page), presses Space on pages that only wait, until `until(screen)` holds
+    or the game ends. Returns the last screen."""
+    deadline = time.time() + timeout
+    last = None
+    while time.time() < deadline:
+        screen = game.screen()
+        text = "\n".join(screen)
+        if on_screen:
+            on_screen(text)
+        if until(text) or os.path.exists(os.path.join(game.dir, "status.txt")):
+            return text
+        if text == last:
+            time.sleep(0.15)
+            if "\n".join(game.screen()) != text:
+                continue
+            for prompt, keys in answers:
+                if prompt in text:
+                    for key in keys:
+                        if len(key) == 1 or key in ("Enter",) or key[:1].isupper():
+                            game.keys(key)
+                    break
+            else:
+                game.keys("Space")
+            last = None
+            time.sleep(0.1)
+            continue
+        last = text
+        time.sleep(0.1)
+    raise AssertionError("timed out\n" + "\n".join(game.screen()))
