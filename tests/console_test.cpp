@@ -44,7 +44,7 @@ TEST(ClearPromptLine, OffsetsRemoveTheirTwoRows) {
     for (const Case c : {Case{0}, Case{1}, Case{9}, Case{10}}) {
         vt::reset();
         const auto label = [](int row) {
-            char text[8];
+            char text[16];
             std::snprintf(text, sizeof text, "r%02d", row);
             return std::string(text);
         };
