@@ -240,6 +240,18 @@ TEST(Keys, PendingLeavesTheKeyAndNeverBlocks) {
     EXPECT_EQ(key, 'z');
 }
 
+TEST(Keys, ACursorKeyAnswersOnePause) {
+    vt::reset();
+    vt::type("\x1b[B");
+    vt::type("x");
+    int after = 0;
+    vt::run([&] {
+        waitKey();
+        after = readKey();
+    });
+    EXPECT_EQ(after, 'x');
+}
+
 TEST(Keys, EndOfInputEndsTheProgram) {
     vt::reset();
     const int status = vt::run([] { readKey(); });

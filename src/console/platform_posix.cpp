@@ -1,1 +1,512 @@
-// Placeholder: the POSIX platform is being written.
+// The platform on a POSIX terminal: raw mode and the alternate screen while the game runs, the
+// terminal put back on every way out, poll-based input, and one thread per periodic timer.
+#include <poll.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/eventfd.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <condition_variable>
+#include <cstdlib>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#include "console/platform.hpp"
+
+namespace platform {
+namespace {
+
+constexpr char kTakeSequence[] = "\x1b[?1049h\x1b[?7l";
+constexpr char kRestoreSequence[] = "\x1b[r\x1b[?7h\x1b[?25h\x1b[?1049l";
+
+// Signals that end the process: the terminal is put back first, then the signal's own action
+// ends it, so the exit status still tells what happened.
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
+// Faults get the same treatment, unless someone (a sanitizer) already handles them.
+constexpr int kFaultSignals[] = {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL};
+
+// ---- Terminal state (the signal handlers read it: set up before they are installed) ----
+
+bool started = false;
+bool inputTerminal = false;
+bool outputTerminal = false;
+termios savedTermios{};
+termios rawTermios{};
+static_assert(std::atomic<bool>::is_always_lock_free, "flags shared with signal handlers");
+std::atomic<bool> terminalTaken{false};  // raw mode and the alternate screen are on
+std::atomic<bool> leaving{false};        // put back for good: a resume must not take it again
+std::atomic<bool> resumed{false};
+
+// Wake-ups for a blocked poll: timer threads count their ticks in one, a resume pokes the other.
+int tickFd = -1;
+int resumeFd = -1;
+std::once_flag setUpOnce;
+
+// Writes everything, as far as the file lets us; safe in a signal handler.
+void writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n > 0) {
+            data += n;
+            size -= static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd ready{fd, POLLOUT, 0};
+            if (::poll(&ready, 1, 1000) <= 0) {
+                return;  // the output is stuck: better lose it than hang
+            }
+        } else {
+            return;
+        }
+    }
+}
+
+void poke(int fd) {
+    if (fd >= 0) {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(fd, &one, sizeof one);
+    }
+}
+
+void drain(int fd) {
+    std::uint64_t count = 0;
+    [[maybe_unused]] const ssize_t n = ::read(fd, &count, sizeof count);
+}
+
+void setTermios(const termios& modes, int when) {
+    while (::tcsetattr(0, when, &modes) != 0 && errno == EINTR) {
+    }
+}
+
+// Both are safe in a signal handler.
+void takeTerminal() {
+    const int savedErrno = errno;
+    terminalTaken.store(true);
+    if (inputTerminal) {
+        setTermios(rawTermios, TCSADRAIN);
+    }
+    if (outputTerminal) {
+        writeAll(1, kTakeSequence, sizeof kTakeSequence - 1);
+    }
+    errno = savedErrno;
+}
+
+void restoreTerminal() {
+    if (!terminalTaken.exchange(false)) {
+        return;
+    }
+    const int savedErrno = errno;
+    if (outputTerminal) {
+        writeAll(1, kRestoreSequence, sizeof kRestoreSequence - 1);
+    }
+    if (inputTerminal) {
+        // Flushing drops what was typed at the game (and late terminal answers) from the shell.
+        setTermios(savedTermios, TCSAFLUSH);
+    }
+    errno = savedErrno;
+}
+
+void setHandler(int signal, void (*handler)(int), int flags) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = flags;
+    ::sigaction(signal, &action, nullptr);
+}
+
+void unblock(int signal) {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, signal);
+    ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+}
+
+void onEndingSignal(int signal) {
+    restoreTerminal();
+    setHandler(signal, SIG_DFL, 0);
+    unblock(signal);
+    ::raise(signal);
+}
+
+void onStopSignal(int) {
+    const int savedErrno = errno;
+    restoreTerminal();
+    setHandler(SIGTSTP, SIG_DFL, 0);
+    unblock(SIGTSTP);
+    ::raise(SIGTSTP);
+    // Continued. The SIGCONT handler has usually taken the terminal back already; but in an
+    // orphaned process group the stop is dropped and no SIGCONT comes.
+    setHandler(SIGTSTP, onStopSignal, SA_RESTART);
+    if (!terminalTaken.load() && !leaving.load()) {
+        takeTerminal();
+        resumed.store(true);
+        poke(resumeFd);
+    }
+    errno = savedErrno;
+}
+
+void onContinueSignal(int) {
+    if (leaving.load()) {
+        return;
+    }
+    const int savedErrno = errno;
+    if (!terminalTaken.load()) {
+        takeTerminal();
+    } else if (inputTerminal) {
+        // Stopped without giving the terminal back (SIGSTOP): the shell may have set its own
+        // modes meanwhile. The page is still on the alternate screen.
+        setTermios(rawTermios, TCSADRAIN);
+    }
+    resumed.store(true);
+    poke(resumeFd);
+    errno = savedErrno;
+}
+
+bool hasHandler(int signal, void (*handler)(int)) {
+    struct sigaction current {};
+    return ::sigaction(signal, nullptr, &current) == 0 && (current.sa_flags & SA_SIGINFO) == 0 &&
+           current.sa_handler == handler;
+}
+
+// Signals the timer threads leave to the game's thread, whose blocked calls they interrupt.
+sigset_t asynchronousSignals() {
+    sigset_t set;
+    sigfillset(&set);
+    for (const int fault : kFaultSignals) {
+        sigdelset(&set, fault);
+    }
+    sigdelset(&set, SIGPIPE);
+    return set;
+}
+
+// ---- Timers ----
+
+struct Timer {
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool stopping = false;
+    std::thread thread;
+};
+
+std::mutex timersMutex;
+std::map<int, std::shared_ptr<Timer>> timers;
+int nextHandle = 1;
+
+// After a suspend, or on a starved machine, the missed ticks are dropped rather than burst.
+constexpr auto kLongestLag = std::chrono::milliseconds(100);
+
+void runTimer(const std::shared_ptr<Timer>& timer, std::chrono::milliseconds period,
+              TimerCallback callback, void* user) {
+    using Clock = std::chrono::steady_clock;
+    auto next = Clock::now() + period;
+    std::unique_lock lock(timer->mutex);
+    while (!timer->wake.wait_until(lock, next, [&] { return timer->stopping; })) {
+        lock.unlock();
+        callback(user);
+        poke(tickFd);
+        lock.lock();
+        next += period;
+        const auto now = Clock::now();
+        if (now - next > kLongestLag) {
+            next = now;
+        }
+    }
+}
+
+void finish(const std::shared_ptr<Timer>& timer) {
+    {
+        std::lock_guard lock(timer->mutex);
+        timer->stopping = true;
+    }
+    timer->wake.notify_all();
+    if (timer->thread.get_id() == std::this_thread::get_id()) {
+        timer->thread.detach();  // stopped from its own callback: it ends when that returns
+    } else {
+        timer->thread.join();
+    }
+}
+
+void stopAllTimers() {
+    std::map<int, std::shared_ptr<Timer>> all;
+    {
+        std::lock_guard lock(timersMutex);
+        all.swap(timers);
+    }
+    for (const auto& entry : all) {
+        finish(entry.second);
+    }
+}
+
+// A joinable thread left at exit would abort the process, and the terminal must come back.
+void atExit() {
+    stopAllTimers();
+    leaving.store(true);
+    restoreTerminal();
+}
+
+void setUp() {
+    std::call_once(setUpOnce, [] {
+        tickFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        resumeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        std::atexit(atExit);
+    });
+}
+
+// ---- Input ----
+
+unsigned char inputBuffer[256];
+std::size_t inputStart = 0;
+std::size_t inputEnd = 0;
+bool inputEnded = false;
+
+std::int64_t millisecondsLeft(std::int64_t deadlineMicros) {
+    const std::int64_t left = deadlineMicros - monotonicMicros();
+    return left <= 0 ? 0 : (left + 999) / 1000;
+}
+
+}  // namespace
+
+void start() {
+    setUp();
+    if (started) {
+        return;
+    }
+    started = true;
+    outputTerminal = ::isatty(1) == 1;
+    inputTerminal = ::isatty(0) == 1 && ::tcgetattr(0, &savedTermios) == 0;
+    if (inputTerminal) {
+        // Raw bytes, no echo, no line editing, no output processing; Ctrl-C and Ctrl-Z still
+        // raise their signals.
+        rawTermios = savedTermios;
+        rawTermios.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR |
+                                                     IGNCR | ICRNL | IXON);
+        rawTermios.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+        rawTermios.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | IEXTEN);
+        rawTermios.c_lflag |= ISIG;
+        rawTermios.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB);
+        rawTermios.c_cflag |= CS8;
+        rawTermios.c_cc[VMIN] = 1;
+        rawTermios.c_cc[VTIME] = 0;
+    }
+    // A signal ignored at start stays ignored (nohup, a shell without job control).
+    for (const int signal : kEndingSignals) {
+        if (!hasHandler(signal, SIG_IGN)) {
+            setHandler(signal, onEndingSignal, 0);
+        }
+    }
+    for (const int signal : kFaultSignals) {
+        if (hasHandler(signal, SIG_DFL)) {
+            setHandler(signal, onEndingSignal, 0);
+        }
+    }
+    if (!hasHandler(SIGTSTP, SIG_IGN)) {
+        setHandler(SIGTSTP, onStopSignal, SA_RESTART);
+    }
+    setHandler(SIGCONT, onContinueSignal, SA_RESTART);
+    takeTerminal();
+}
+
+void writeBytes(std::string_view bytes) {
+    writeAll(1, bytes.data(), bytes.size());
+}
+
+int readByte(int timeoutMs) {
+    if (inputStart < inputEnd) {
+        return inputBuffer[inputStart++];
+    }
+    if (inputEnded) {
+        return kEndOfInput;
+    }
+    const std::int64_t deadline = monotonicMicros() + std::int64_t{timeoutMs} * 1000;
+    for (;;) {
+        const int wait = timeoutMs < 0 ? -1 : static_cast<int>(millisecondsLeft(deadline));
+        pollfd fds[2] = {{0, POLLIN, 0}, {resumeFd, POLLIN, 0}};
+        const int ready = ::poll(fds, 2, wait);
+        if (ready < 0) {
+            if (errno == EINTR || errno == EAGAIN) {
+                if (resumed.load()) {
+                    return kNoByte;
+                }
+                continue;
+            }
+            inputEnded = true;
+            return kEndOfInput;
+        }
+        if (ready == 0) {
+            return kNoByte;
+        }
+        if (fds[1].revents != 0) {
+            drain(resumeFd);
+            if (resumed.load()) {
+                return kNoByte;
+            }
+        }
+        if ((fds[0].revents & POLLNVAL) != 0) {
+            inputEnded = true;
+            return kEndOfInput;
+        }
+        if (fds[0].revents != 0) {
+            const ssize_t n = ::read(0, inputBuffer, sizeof inputBuffer);
+            if (n > 0) {
+                inputStart = 1;
+                inputEnd = static_cast<std::size_t>(n);
+                return inputBuffer[0];
+            }
+            if (n < 0 && errno == EINTR) {
+                if (resumed.load()) {
+                    return kNoByte;
+                }
+            } else if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
+                // End of file, or a terminal that hung up (EIO).
+                inputEnded = true;
+                return kEndOfInput;
+            }
+        }
+        if (timeoutMs >= 0 && millisecondsLeft(deadline) == 0) {
+            return kNoByte;
+        }
+    }
+}
+
+void waitForInputOrTick(int timeoutMs) {
+    setUp();
+    if (inputStart < inputEnd || inputEnded) {
+        return;
+    }
+    const std::int64_t deadline = monotonicMicros() + std::int64_t{timeoutMs} * 1000;
+    for (;;) {
+        const int wait = timeoutMs < 0 ? -1 : static_cast<int>(millisecondsLeft(deadline));
+        pollfd fds[3] = {{0, POLLIN, 0}, {tickFd, POLLIN, 0}, {resumeFd, POLLIN, 0}};
+        const int ready = ::poll(fds, 3, wait);
+        if (ready > 0) {
+            if (fds[1].revents != 0) {
+                drain(tickFd);
+            }
+            if (fds[2].revents != 0) {
+                drain(resumeFd);
+            }
+            return;
+        }
+        if (ready == 0 || (errno != EINTR && errno != EAGAIN) || resumed.load()) {
+            return;
+        }
+    }
+}
+
+bool inputIsTerminal() {
+    return ::isatty(0) == 1;
+}
+
+WindowSize windowSize() {
+    for (const int fd : {1, 0}) {
+        winsize size{};
+        if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
+            return {size.ws_col, size.ws_row};
+        }
+    }
+    return {80, 41};
+}
+
+std::int64_t wallClockSeconds() {
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+std::int64_t monotonicMicros() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::int64_t{now.tv_sec} * 1'000'000 + now.tv_nsec / 1000;
+}
+
+void sleepMs(int ms) {
+    if (ms <= 0) {
+        return;
+    }
+    timespec deadline{};
+    ::clock_gettime(CLOCK_MONOTONIC, &deadline);
+    deadline.tv_sec += ms / 1000;
+    deadline.tv_nsec += static_cast<long>(ms % 1000) * 1'000'000;
+    if (deadline.tv_nsec >= 1'000'000'000) {
+        deadline.tv_sec += 1;
+        deadline.tv_nsec -= 1'000'000'000;
+    }
+    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
+    }
+}
+
+int startTimer(int periodMs, TimerCallback callback, void* user) {
+    if (periodMs <= 0 || callback == nullptr) {
+        return 0;
+    }
+    setUp();
+    auto timer = std::make_shared<Timer>();
+    std::lock_guard lock(timersMutex);
+    // The thread inherits this mask: signals stay with the game's thread.
+    const sigset_t blocked = asynchronousSignals();
+    sigset_t previous;
+    ::pthread_sigmask(SIG_BLOCK, &blocked, &previous);
+    try {
+        timer->thread =
+            std::thread(runTimer, timer, std::chrono::milliseconds(periodMs), callback, user);
+    } catch (const std::system_error&) {
+        ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+        return 0;
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    int handle = nextHandle;
+    while (timers.count(handle) != 0) {
+        handle = handle == INT_MAX ? 1 : handle + 1;
+    }
+    nextHandle = handle == INT_MAX ? 1 : handle + 1;
+    timers.emplace(handle, std::move(timer));
+    return handle;
+}
+
+void stopTimer(int handle) {
+    std::shared_ptr<Timer> timer;
+    {
+        std::lock_guard lock(timersMutex);
+        const auto found = timers.find(handle);
+        if (found == timers.end()) {
+            return;
+        }
+        timer = std::move(found->second);
+        timers.erase(found);
+    }
+    finish(timer);
+}
+
+int runningTimers() {
+    std::lock_guard lock(timersMutex);
+    return static_cast<int>(timers.size());
+}
+
+bool takeResumed() {
+    return resumed.exchange(false);
+}
+
+void exitProcess(int status, std::string_view errorMessage) {
+    stopAllTimers();
+    // Nothing may cut the restore short, and nothing may take the terminal back after it.
+    const sigset_t blocked = asynchronousSignals();
+    ::pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
+    leaving.store(true);
+    restoreTerminal();
+    if (!errorMessage.empty()) {
+        writeAll(2, errorMessage.data(), errorMessage.size());
+    }
+    std::exit(status);
+}
+
+}  // namespace platform

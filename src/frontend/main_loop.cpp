@@ -1,9 +1,19 @@
 #include "frontend/main_loop.hpp"
 
 #include "console/console.hpp"
+#include "frontend/frontend.hpp"
+#include "state/player_state.hpp"
 
-// Placeholder while the menus are written.
 void runGame() {
+    applyNewGameDefaults();
     initConsole();
-    endProgram(0);
+    showStartupHint();
+    for (;;) {
+        showCreditPages();
+        if (titleMenu() == 0) {
+            showClosingLines();
+            endProgram(0);
+        }
+        mainMenu();
+    }
 }

@@ -1,5 +1,116 @@
 #include "state/save_file.hpp"
 
-// Placeholders until the save slot lands.
-void saveGame() {}
-void loadGame() {}
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "console/console.hpp"
+#include "console/screen.hpp"
+#include "state/save_record.hpp"
+
+namespace {
+
+const char* const kSaveFileName = "save.bin";
+// The new save is written here first and renamed over save.bin only once it is complete, so
+// an interrupted save leaves the previous one as it was.
+const char* const kNewSaveFileName = "save.bin.new";
+
+void reportFailure() {
+    printText("%sのオープンが失敗しました\n", kSaveFileName);
+}
+
+bool writeAll(int fd, const unsigned char* bytes, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t written = ::write(fd, bytes + done, size - done);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (written == 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Reads up to size bytes; returns how many were read, or -1 on an error.
+ssize_t readUpTo(int fd, unsigned char* bytes, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(fd, bytes + done, size - done);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return -1;
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+// Makes the rename itself durable; a file system that cannot sync a directory still has the
+// complete new file in place, so a failure here is not a failed save.
+void syncDirectory() {
+    const int fd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+bool writeSaveFile(const SaveBytes& bytes) {
+    const int fd =
+        ::open(kNewSaveFileName, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    const bool written = writeAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(kNewSaveFileName, kSaveFileName) != 0) {
+        ::unlink(kNewSaveFileName);
+        return false;
+    }
+    syncDirectory();
+    return true;
+}
+
+}  // namespace
+
+void saveGame() {
+    if (!writeSaveFile(encodeSaveRecord(captureSaveRecord()))) {
+        reportFailure();
+        return;
+    }
+    clearPromptLine(0);
+    printPlain("セーブが完了しました");
+}
+
+void loadGame() {
+    const int fd = ::open(kSaveFileName, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        reportFailure();
+        return;
+    }
+    // A longer file loads its first 108 bytes, as it always has.
+    unsigned char bytes[kSaveRecordSize];
+    const ssize_t size = readUpTo(fd, bytes, sizeof bytes);
+    ::close(fd);
+    SaveRecord record{};
+    if (size < 0 || !decodeSaveRecord(bytes, static_cast<std::size_t>(size), record)) {
+        reportFailure();  // short or unreadable: the game stays as it is
+        return;
+    }
+    applySaveRecord(record);
+    clearPromptLine(0);
+    printPlain("ロードが完了しました");
+}

@@ -45,6 +45,8 @@ struct VirtualPlatform {
     std::string output;
     int writeCalls = 0;
     std::vector<std::string> unknown;
+    std::function<void()> blockingReadHook;
+    std::string lastErrorMessage;
 };
 
 VirtualPlatform vp;
@@ -319,10 +321,14 @@ int timersStarted() {
     return vp.timersStarted;
 }
 
+void onBlockingRead(std::function<void()> hook) { vp.blockingReadHook = std::move(hook); }
+const std::string& lastErrorMessage() { return vp.lastErrorMessage; }
+
 int run(const std::function<void()>& procedure) {
     try {
         procedure();
     } catch (const ProgramExit& exit) {
+        vp.lastErrorMessage = exit.errorMessage;
         return exit.status;
     }
     flushOutput();
@@ -362,6 +368,9 @@ int readByte(int timeoutMs) {
         }
         vt::advanceTo(until);
         return kNoByte;
+    }
+    if (vp.blockingReadHook) {
+        vp.blockingReadHook();
     }
     if (vp.options.keepSnapshots) {
         vp.snapshots.push_back(vp.grid);

@@ -64,6 +64,11 @@ const std::vector<std::string>& unknownSequences();
 int runningTimers();
 int timersStarted();
 
+// Called whenever the game blocks for a key, before the key is given (soak checks).
+void onBlockingRead(std::function<void()> hook);
+// The standard-error message of the last program exit.
+const std::string& lastErrorMessage();
+
 // Runs the procedure until it returns or the program exits; returns the exit status, or -1
 // if it returned. Scripted input that runs out ends the program with status 1 (as at the end
 // of a pipe), and inputExhausted() tells so.

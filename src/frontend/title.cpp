@@ -1,0 +1,83 @@
+#include <cstdio>
+
+#include "console/console.hpp"
+#include "console/screen.hpp"
+#include "frontend/frontend.hpp"
+
+namespace {
+
+struct PlacedText {
+    int column;
+    int row;
+    const char* text;
+};
+
+constexpr PlacedText kCreditPages[2][2] = {
+    {{16, 20, "Presents  by"}, {24, 21, "Pervaro team"}},
+    {{16, 20, "sub program presents by :"}, {24, 21, "Pervaro team"}},
+};
+
+constexpr PlacedText kTitleLines[] = {
+    {24, 5, "◆ ペルヴァロ ◆"},
+    {16, 13, "Welcome  !!   ようこそ !!"},
+    {16, 15, "ペルヴァロへ！！"},
+    {12, 20, "+--------+          +--------+          +--------+"},
+    {12, 21, "|        |          |●      |          |●    ●|"},
+    {12, 22, "|   ●   |          |   ●   |          |   ●   |"},
+    {12, 23, "|        |          |      ●|          |●    ●|"},
+    {12, 24, "+--------+          +--------+          +--------+"},
+    {8, 30, "～メニュー～"},
+    {8, 32, "1.  ゲームをはじめる"},
+    {8, 34, "0.  ゲームを終了する"},
+};
+
+constexpr PlacedText kClosingLines[] = {
+    {20, 20, "ペルヴァロ  制作 : Pervaro team"},
+    {20, 23, "制作開始日 : 2026-12-06"},
+    {20, 25, "最終更新日 : 2026-12-06"},
+};
+
+void printPlaced(const PlacedText& line) {
+    moveCursor(line.column, line.row);
+    printPlain(line.text);
+}
+
+}  // namespace
+
+void showStartupHint() {
+    printPlain(
+        "<< ゲームを始める前に画面を最大にしましょう。 >>\n"
+        "<< いずれかのキーを押すとゲームをスタートします >>");
+    if (windowColumns() < kConsoleColumns || windowRows() < kConsoleRows) {
+        printText("\n<< 画面の大きさが %d x %d です。%d x %d 以上にしてください >>",
+                  windowColumns(), windowRows(), kConsoleColumns, kConsoleRows);
+    }
+    waitKey();
+}
+
+void showCreditPages() {
+    for (const auto& page : kCreditPages) {
+        clearScreen();
+        for (const PlacedText& line : page) {
+            printPlaced(line);
+        }
+        sleepMs(3000);
+    }
+}
+
+int titleMenu() {
+    clearScreen();
+    drawFrame();
+    for (const PlacedText& line : kTitleLines) {
+        printPlaced(line);
+    }
+    return promptNumberFrom(40, "  メニューから数字を選び入力してください  >>  ", {0, 1});
+}
+
+void showClosingLines() {
+    clearScreen();
+    for (const PlacedText& line : kClosingLines) {
+        printPlaced(line);
+    }
+    waitKeyAt(1, 40);
+}

@@ -1,0 +1,30 @@
+"""A missing map file: "Error!", status 1, and the message still readable once the game ended."""
+import sys
+
+from tmux_game import Game, answer_prompts
+
+
+def main():
+    binary, data = sys.argv[1], sys.argv[2]
+    game = Game(binary, data, maps=False)
+    try:
+        game.wait_for("いずれかのキーを押すと")
+        answers = [
+            ("メニューから数字を選び", ["1", "Enter"]),
+            ("実行メニューを選択", ["1", "Enter"]),
+            ("ステージを選択", ["1", "Enter"]),
+        ]
+        answer_prompts(game, answers, until=lambda text: False, timeout=60)
+        status = game.status()
+        assert status == 1, status
+        assert game.terminal_restored(), "terminal not restored"
+        # Back on the shell's screen, the message stands below the command line.
+        screen = "\n".join(game.screen())
+        assert "Error!" in screen, screen
+        assert "map01.txt" in screen, screen
+    finally:
+        game.close()
+
+
+if __name__ == "__main__":
+    main()

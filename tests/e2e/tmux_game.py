@@ -1,0 +1,141 @@
+"""Drives the real pervaro binary in tmux at 80 x 41, the way a player's terminal would."""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unicodedata
+
+
+def cells(text):
+    """Columns tmux gives the text: East Asian wide characters two, everything else one."""
+    return sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in text)
+
+
+class Game:
+    def __init__(self, binary, data_dir, maps=True, env=None, columns=80, rows=41):
+        self.binary = os.path.abspath(binary)
+        self.dir = tempfile.mkdtemp(prefix="pervaro-e2e-")
+        if maps:
+            for name in sorted(os.listdir(data_dir)):
+                if name.startswith("map") and name.endswith(".txt"):
+                    shutil.copy(os.path.join(data_dir, name), self.dir)
+        self.session = "pervaro-%d-%d" % (os.getpid(), int(time.time() * 1000) % 1000000)
+        self.socket = os.path.join(self.dir, "tmux.sock")
+        prefix = "".join("%s=%s " % (k, v) for k, v in (env or {}).items())
+        script = (
+            "cd %s; stty -g > before.txt; %s%s; rc=$?; stty -g > after.tmp; mv after.tmp after.txt; "
+            "echo $rc > status.tmp; mv status.tmp status.txt; sleep 600"
+            % (self.dir, prefix, self.binary)
+        )
+        self.tmux("new-session", "-d", "-x", str(columns), "-y", str(rows), "-s", self.session,
+                  "sh", "-c", script)
+        self.tmux("set-option", "-t", self.session, "status", "off")
+
+    def tmux(self, *args):
+        return subprocess.run(["tmux", "-S", self.socket] + list(args), check=True,
+                              capture_output=True, text=True).stdout
+
+    def keys(self, *keys):
+        self.tmux("send-keys", "-t", self.session, *keys)
+
+    def type(self, text):
+        self.tmux("send-keys", "-t", self.session, "-l", text)
+
+    def screen(self):
+        return self.tmux("capture-pane", "-p", "-t", self.session).split("\n")
+
+    def row(self, row):
+        """Row 1..41 of the pane."""
+        lines = self.screen()
+        return lines[row - 1] if row - 1 < len(lines) else ""
+
+    def wait_for(self, text, timeout=15.0):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if any(text in line for line in self.screen()):
+                return True
+            time.sleep(0.05)
+        raise AssertionError("never shown: %r\n%s" % (text, "\n".join(self.screen())))
+
+    def status(self, timeout=15.0):
+        path = os.path.join(self.dir, "status.txt")
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if os.path.exists(path):
+                with open(path) as f:
+                    text = f.read().strip()
+                if text:
+                    return int(text)
+            time.sleep(0.05)
+        raise AssertionError("the game did not end\n" + "\n".join(self.screen()))
+
+    def terminal_restored(self):
+        """The terminal modes after the game equal those before, and the main screen is back."""
+        with open(os.path.join(self.dir, "before.txt")) as f:
+            before = f.read()
+        with open(os.path.join(self.dir, "after.txt")) as f:
+            after = f.read()
+        alternate = self.tmux("display-message", "-p", "-t", self.session, "#{alternate_on}").strip()
+        return before == after and alternate == "0"
+
+    def pid(self):
+        """The game's process id."""
+        out = subprocess.run(["pgrep", "-f", "-n", "^" + self.binary], capture_output=True, text=True)
+        return int(out.stdout.split()[0]) if out.stdout.split() else None
+
+    def close(self):
+        subprocess.run(["tmux", "-S", self.socket, "kill-server"], capture_output=True)
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+# Frozen wall clocks (the monotonic clock runs on) for which every square event at stage 1
+# is the same happening: the generator is reseeded from the clock in whole seconds.
+TRAP_CLOCK = "2026-12-06 12:00:11"
+COINS_CLOCK = "2026-12-06 12:00:07"
+
+
+def frozen_clock_env(clock):
+    """Environment that runs the game under libfaketime with the wall clock frozen."""
+    for lib in ("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
+                "/usr/lib/aarch64-linux-gnu/faketime/libfaketime.so.1"):
+        if os.path.exists(lib):
+            return {"LD_PRELOAD": lib, "FAKETIME": "'%s'" % clock,
+                    "FAKETIME_DONT_FAKE_MONOTONIC": "1", "FAKETIME_NO_CACHE": "1"}
+    raise AssertionError("libfaketime is not installed (Debian package faketime)")
+
+
+HIDDEN_SEQUENCE = ["Up", "Up", "Down", "Down", "Left", "Right", "Left", "Right", "b", "Enter"]
+
+
+def answer_prompts(game, answers, until, timeout=120.0, on_screen=None):
+    """Plays by the screen: types the answer of the first prompt that shows on row 40 (or
+    anywhere on the page), presses Space on pages that only wait, until `until(screen)` holds
+    or the game ends. Returns the last screen."""
+    deadline = time.time() + timeout
+    last = None
+    while time.time() < deadline:
+        screen = game.screen()
+        text = "\n".join(screen)
+        if on_screen:
+            on_screen(text)
+        if until(text) or os.path.exists(os.path.join(game.dir, "status.txt")):
+            return text
+        if text == last:
+            time.sleep(0.15)
+            if "\n".join(game.screen()) != text:
+                continue
+            for prompt, keys in answers:
+                if prompt in text:
+                    for key in keys:
+                        if len(key) == 1 or key in ("Enter",) or key[:1].isupper():
+                            game.keys(key)
+                    break
+            else:
+                game.keys("Space")
+            last = None
+            time.sleep(0.1)
+            continue
+        last = text
+        time.sleep(0.1)
+    raise AssertionError("timed out\n" + "\n".join(game.screen()))
