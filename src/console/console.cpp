@@ -521,11 +521,20 @@ bool keyPending() {
 
 void waitKeyAt(int column, int row) {
     moveCursor(column, row);
-    readKey();
+    waitKey();
 }
 
+int readKeyPress() {
+    const int key = readKey();
+    if (key == kKeyExtended && !state.keys.empty()) {
+        state.keys.pop_front();
+    }
+    return key;
+}
+
+// One press answers one pause.
 void waitKey() {
-    readKey();
+    readKeyPress();
 }
 
 namespace {

@@ -33,6 +33,9 @@ void deleteLine();
 
 // Blocks for one key, without echo. Cursor keys give kKeyExtended, then their code.
 int readKey();
+// Reads one key press: a cursor key's two codes count as one (the 0 is returned), so the
+// second code cannot answer the next wait.
+int readKeyPress();
 // Never blocks: whether a key is waiting for readKey; the key stays.
 bool keyPending();
 // Waits for the next key and drops it, with the cursor at (column, row).

@@ -3,6 +3,13 @@
 #include "console/console.hpp"
 #include "state/player_state.hpp"
 
+void printPlaced(std::span<const PlacedText> lines) {
+    for (const PlacedText& line : lines) {
+        moveCursor(line.column, line.row);
+        printPlain(line.text);
+    }
+}
+
 void drawFrame() {
     const char* const edge =
         "*******************************************************************************\n";

@@ -1,6 +1,17 @@
 #pragma once
 // The helpers that give every page its common look.
 #include <initializer_list>
+#include <span>
+
+// A constant text at its position on the page.
+struct PlacedText {
+    int column;
+    int row;
+    const char* text;
+};
+
+// Prints each text at its position, in order.
+void printPlaced(std::span<const PlacedText> lines);
 
 // The 39-row frame of "*" from the cursor (callers clear first); leaves the cursor at (1,40).
 void drawFrame();

@@ -4,12 +4,6 @@
 
 namespace {
 
-struct PlacedText {
-    int column;
-    int row;
-    const char* text;
-};
-
 constexpr PlacedText kGameOverLines[] = {
     {24, 5, "Game  Over  ...."},
     {16, 11, "     __      "},
@@ -27,8 +21,5 @@ constexpr PlacedText kGameOverLines[] = {
 void gameOverScreen() {
     clearScreen();
     drawFrame();
-    for (const PlacedText& line : kGameOverLines) {
-        moveCursor(line.column, line.row);
-        printPlain(line.text);
-    }
+    printPlaced(kGameOverLines);
 }

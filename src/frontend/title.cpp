@@ -6,12 +6,6 @@
 
 namespace {
 
-struct PlacedText {
-    int column;
-    int row;
-    const char* text;
-};
-
 constexpr PlacedText kCreditPages[2][2] = {
     {{16, 20, "Presents  by"}, {24, 21, "Pervaro team"}},
     {{16, 20, "sub program presents by :"}, {24, 21, "Pervaro team"}},
@@ -37,11 +31,6 @@ constexpr PlacedText kClosingLines[] = {
     {20, 25, "最終更新日 : 2026-12-06"},
 };
 
-void printPlaced(const PlacedText& line) {
-    moveCursor(line.column, line.row);
-    printPlain(line.text);
-}
-
 }  // namespace
 
 void showStartupHint() {
@@ -58,9 +47,7 @@ void showStartupHint() {
 void showCreditPages() {
     for (const auto& page : kCreditPages) {
         clearScreen();
-        for (const PlacedText& line : page) {
-            printPlaced(line);
-        }
+        printPlaced(page);
         sleepMs(3000);
     }
 }
@@ -68,16 +55,12 @@ void showCreditPages() {
 int titleMenu() {
     clearScreen();
     drawFrame();
-    for (const PlacedText& line : kTitleLines) {
-        printPlaced(line);
-    }
+    printPlaced(kTitleLines);
     return promptNumberFrom(40, "  メニューから数字を選び入力してください  >>  ", {0, 1});
 }
 
 void showClosingLines() {
     clearScreen();
-    for (const PlacedText& line : kClosingLines) {
-        printPlaced(line);
-    }
+    printPlaced(kClosingLines);
     waitKeyAt(1, 40);
 }

@@ -25,15 +25,6 @@ int drawInventoryList() {
     return listed;
 }
 
-int listedItemIndex(int listNumber) {
-    for (int index = 0; index < kItemCount; ++index) {
-        if (itemTable[index].listNumber == listNumber) {
-            return index;
-        }
-    }
-    return -1;
-}
-
 }  // namespace
 
 int inventoryScreen(UseContext context) {
@@ -55,7 +46,7 @@ int inventoryScreen(UseContext context) {
             break;
         }
         clearPromptLine(0);
-        const int index = listedItemIndex(choice);
+        const int index = itemWithListNumber(choice);
         ItemRecord& item = itemTable[index];
         printText("Item = %s", item.name);
         // The die items fix the next roll of a stage turn; anywhere else they would be wasted.

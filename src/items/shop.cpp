@@ -169,15 +169,6 @@ void showDescriptions() {
     }
 }
 
-int itemWithListNumber(int listNumber) {
-    for (int index = 0; index < kItemCount; ++index) {
-        if (itemTable[index].listNumber == listNumber) {
-            return index;
-        }
-    }
-    return -1;
-}
-
 }  // namespace
 
 int shopScreen() {

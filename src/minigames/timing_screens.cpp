@@ -39,11 +39,3 @@ void showCountdown(int column, int row) {
 void printTickClock(int ticks) {
     printText("%d.%2d", ticks / 100, ticks % 100);
 }
-
-int readKeyPress() {
-    const int key = readKey();
-    if (key == kKeyExtended) {
-        readKey();
-    }
-    return key;
-}

@@ -1,6 +1,5 @@
 #pragma once
-// Pieces the three timing games share: their rules page, their countdown, their clock and
-// the reading of one key press.
+// Pieces the three timing games share: their rules page, their countdown and their clock.
 #include <span>
 
 // Clears the screen, draws the frame, prints the rules lines (the first at (24,5), the second
@@ -14,7 +13,3 @@ void showCountdown(int column, int row);
 // Seconds and hundredths of a count of 10 ms ticks at the cursor: "%d.%2d", so the hundredths
 // are padded with a blank.
 void printTickClock(int ticks);
-
-// Reads one key; a cursor key's two codes count as one press, so the second code cannot
-// answer the next key wait.
-int readKeyPress();

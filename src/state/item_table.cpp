@@ -27,6 +27,15 @@ const char* const itemDescriptions[10] = {
     "ダイスを振ってマップを進む際の、ダイスの出目を6にする",
 };
 
+int itemWithListNumber(int listNumber) {
+    for (int index = 0; index < kItemCount; ++index) {
+        if (itemTable[index].listNumber == listNumber) {
+            return index;
+        }
+    }
+    return -1;
+}
+
 void resetListNumbers() {
     for (ItemRecord& item : itemTable) {
         item.listNumber = 0;

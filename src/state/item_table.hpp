@@ -33,3 +33,5 @@ extern ItemRecord itemTable[kItemCount];
 extern const char* const itemDescriptions[10];
 
 void resetListNumbers();
+// The index of the item shown under the number in the list on screen; -1 if none.
+int itemWithListNumber(int listNumber);

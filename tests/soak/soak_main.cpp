@@ -34,47 +34,70 @@ bool onListScreen() {
 void checkInvariants() {
     const auto fail = [](const char* what) { throw Failure{what}; };
     const std::int64_t maximum = 5LL * player.maxLifeUnits;
-    if (maximum < 5 || maximum > 25) fail("maximum LIFE outside 5..25");
-    if (player.life < 0 || player.life > maximum) fail("LIFE outside 0..maximum");
-    if (player.coin < 0 || player.coin > 99999) fail("COIN outside 0..99999");
-    if (player.exp < 0 || player.exp > 99) fail("experience outside 0..99");
-    if (player.level < 1) fail("level below 1");
-    if (player.highestStage < 1 || player.highestStage > 6) fail("highest stage outside 1..6");
+    if (maximum < 5 || maximum > 25)
+        fail("maximum LIFE outside 5..25");
+    if (player.life < 0 || player.life > maximum)
+        fail("LIFE outside 0..maximum");
+    if (player.coin < 0 || player.coin > 99999)
+        fail("COIN outside 0..99999");
+    if (player.exp < 0 || player.exp > 99)
+        fail("experience outside 0..99");
+    if (player.level < 1)
+        fail("level below 1");
+    if (player.highestStage < 1 || player.highestStage > 6)
+        fail("highest stage outside 1..6");
     for (int i = 0; i < kItemCount; ++i) {
         const int cap = i < kFirstUsableItem ? 1 : 10;
-        if (itemTable[i].count < 0 || itemTable[i].count > cap) fail("item count outside its cap");
-        if (itemTable[i].listNumber != 0 && !onListScreen()) fail("list number left set");
+        if (itemTable[i].count < 0 || itemTable[i].count > cap)
+            fail("item count outside its cap");
+        if (itemTable[i].listNumber != 0 && !onListScreen())
+            fail("list number left set");
     }
-    if (vt::runningTimers() > 2) fail("more timers than any game uses");
-    if (vt::nowMs() > kVirtualTimeLimitMs) fail("virtual time limit: the game hangs");
+    if (vt::runningTimers() > 2)
+        fail("more timers than any game uses");
+    if (vt::nowMs() > kVirtualTimeLimitMs)
+        fail("virtual time limit: the game hangs");
 }
 
 // Keys a restless player might press, weighted towards what moves the game on.
 std::string randomKey(std::mt19937& random) {
     const int pick = static_cast<int>(random() % 100);
-    if (pick < 30) return std::to_string(random() % 12) + "\r";  // a menu entry
-    if (pick < 40) return std::to_string(static_cast<int>(random() % 30) - 5) + "\r";
-    if (pick < 55) return std::string(1, static_cast<char>('0' + random() % 10));
-    if (pick < 65) return "\r";
-    if (pick < 72) return " ";
+    if (pick < 30)
+        return std::to_string(random() % 12) + "\r";  // a menu entry
+    if (pick < 40)
+        return std::to_string(static_cast<int>(random() % 30) - 5) + "\r";
+    if (pick < 55)
+        return std::string(1, static_cast<char>('0' + random() % 10));
+    if (pick < 65)
+        return "\r";
+    if (pick < 72)
+        return " ";
     if (pick < 80) {
         const char* arrows[] = {"\x1b[A", "\x1b[B", "\x1b[C", "\x1b[D", "\x1bOA"};
         return arrows[random() % 5];
     }
-    if (pick < 83) return "\x1b";
-    if (pick < 87) return std::string(1, static_cast<char>('a' + random() % 26));
-    if (pick < 90) return "\x7f";
-    if (pick < 92) return std::string(static_cast<size_t>(random() % 120), '9') + "\r";
-    if (pick < 94) return "abc def\r";
-    if (pick < 96) return "あ\r";
-    if (pick < 98) return "\x1b[15~";
+    if (pick < 83)
+        return "\x1b";
+    if (pick < 87)
+        return std::string(1, static_cast<char>('a' + random() % 26));
+    if (pick < 90)
+        return "\x7f";
+    if (pick < 92)
+        return std::string(static_cast<size_t>(random() % 120), '9') + "\r";
+    if (pick < 94)
+        return "abc def\r";
+    if (pick < 96)
+        return "あ\r";
+    if (pick < 98)
+        return "\x1b[15~";
     return "3 4 5\r";
 }
 
 // A save with extra mode on, so that some games reach the free-play menu through a load.
 void writeExtraModeSave() {
     std::int32_t values[27] = {0, 1, 60000, 50, 10, 1, 5, 3, 5, 0, 0, 1, 1, 1, 1, 0};
-    for (int i = 16; i < 27; ++i) values[i] = i < 21 ? 0 : 3;
+    for (int i = 16; i < 27; ++i)
+        values[i] = i < 21 ? 0 : 3;
     std::ofstream out("save.bin", std::ios::binary);
     for (const std::int32_t v : values) {
         const auto u = static_cast<std::uint32_t>(v);
@@ -118,7 +141,8 @@ int main(int argc, char** argv) {
             ++reads;
             checkInvariants();
             if (random() % 7 == 0) {
-                vt::setWallClock(options.wallClockStart + static_cast<std::int64_t>(random() % 5000));
+                vt::setWallClock(options.wallClockStart +
+                                 static_cast<std::int64_t>(random() % 5000));
             }
         });
         int status = 0;
@@ -143,7 +167,8 @@ int main(int argc, char** argv) {
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("soak: %d games, %" PRId64 " key reads, %.1f virtual hours in %.1f s "
+    std::printf("soak: %d games, %" PRId64
+                " key reads, %.1f virtual hours in %.1f s "
                 "(%.1f games/s, %.0f keys/s)\n",
                 games, keys, static_cast<double>(virtualMs) / 3.6e6, seconds, games / seconds,
                 static_cast<double>(keys) / seconds);
