@@ -114,7 +114,7 @@ int playBingo(int highest) {
 
     char rangeLine[64];
     std::snprintf(rangeLine, sizeof rangeLine, "・このゲームでの数字は、 1～%d", top);
-    const RulesLine rules[] = {
+    const PlacedText rules[] = {
         {24, 5, "Battle  !!!"},
         {16, 7, "～ ビンゴゲーム ～"},
         {8, 10, "ルール"},

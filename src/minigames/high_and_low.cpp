@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr std::array<RulesLine, 8> kRules{{
+constexpr std::array<PlacedText, 8> kRules{{
     {24, 5, "Battle  !!!"},
     {24, 7, "～ High & Low ～"},
     {8, 14, "ルール"},

@@ -135,7 +135,7 @@ int playLadderLottery(int picks) {
 
     char picksLine[64];
     std::snprintf(picksLine, sizeof picksLine, "・6本の線の中から、%d", count);
-    const RulesLine rules[] = {
+    const PlacedText rules[] = {
         {24, 5, "Battle  !!!"},
         {16, 7, "～ あみだくじ ～"},
         {8, 10, "ルール"},

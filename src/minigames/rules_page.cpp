@@ -1,14 +1,10 @@
 #include "minigames/rules_page.hpp"
 
 #include "console/console.hpp"
-#include "console/screen.hpp"
 
-void showRulesPage(std::span<const RulesLine> lines) {
+void showRulesPage(std::span<const PlacedText> lines) {
     clearScreen();
     drawFrame();
-    for (const RulesLine& line : lines) {
-        moveCursor(line.column, line.row);
-        printPlain(line.text);
-    }
+    printPlaced(lines);
     waitKeyAt(1, 40);
 }
