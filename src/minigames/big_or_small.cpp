@@ -48,7 +48,7 @@ const char* const kBetLines[kBetCount] = {
 
 // Bets 3 to 20 come in three groups of six, one bet per face; each group wins on its own count
 // of dice showing the face, and pays its own multiplier. Bets 3 to 8 pay 15 although their
-// list line reads "x   10": players have always been paid 15 for them.
+// list line reads "x   10": the payout is kept on purpose, the list line too.
 struct FaceGroup {
     int firstBet;
     int count;  // 0: at least one die
