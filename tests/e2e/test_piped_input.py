@@ -1,5 +1,6 @@
 """Keys from a pipe instead of a terminal: the game plays them, and at the end of the input it
 ends with status 1 and says so on standard error, without hanging."""
+import os
 import subprocess
 import sys
 import tempfile
@@ -11,7 +12,7 @@ def run(binary, keys):
 
 
 def main():
-    binary = sys.argv[1]
+    binary = os.path.abspath(sys.argv[1])
     quit_at_once = run(binary, b"x1\r0\r0\rx")
     assert quit_at_once.returncode == 0, quit_at_once
     ended = run(binary, b"x")
