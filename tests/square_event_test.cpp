@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "board/board.hpp"
 #include "console/random.hpp"
@@ -31,8 +32,10 @@ struct Start {
     int life, maxLifeUnits, coin;
 };
 
-// Runs one event with plenty of keys; returns what squareEvent returned.
-int runEvent(std::int64_t clock, int stage, const Start& start) {
+// Runs one event with the given keys first, then plenty of spaces; returns what squareEvent
+// returned.
+int runEvent(std::int64_t clock, int stage, const Start& start,
+             const std::vector<std::string>& keysFirst = {}) {
     vt::Options options;
     options.wallClockStart = clock;
     vt::reset(options);
@@ -40,6 +43,9 @@ int runEvent(std::int64_t clock, int stage, const Start& start) {
     player.life = start.life;
     player.maxLifeUnits = start.maxLifeUnits;
     player.coin = start.coin;
+    for (const std::string& key : keysFirst) {
+        vt::type(key);
+    }
     for (int i = 0; i < 12; ++i) {
         vt::type(" ");
     }
@@ -199,7 +205,26 @@ TEST(SquareEvent, LostMiniGamesForEveryRollAndStage) {
 }
 
 TEST(SquareEvent, ALostMiniGameCanEndTheGame) {
-    const int returned = runEvent(clockWhere(12), 3, {3, 1, 1000});
+    // Roll 12 is High & Low. Answered at once, both its seedings fall in the event's second, so
+    // its cards are the first two of that second's sequence: take a second without a tie and
+    // give the wrong answer.
+    std::int64_t clock = 0;
+    int wrongAnswer = 0;
+    for (std::int64_t t = 1'800'000'000; clock == 0; ++t) {
+        seedRandom(static_cast<std::uint32_t>(t));
+        if (nextRandom() % 20 != 12) {
+            continue;
+        }
+        const int first = nextRandom() % 13 + 1;
+        nextRandom();
+        const int second = nextRandom() % 13 + 1;
+        if (first != second) {
+            clock = t;
+            wrongAnswer = second > first ? 0 : 1;
+        }
+    }
+    const int returned =
+        runEvent(clock, 3, {3, 1, 1000}, {" ", std::to_string(wrongAnswer) + "\r"});
     EXPECT_EQ(returned, 0);
     EXPECT_EQ(player.life, 0);
     EXPECT_EQ(player.coin, 1000);

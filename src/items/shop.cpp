@@ -185,6 +185,7 @@ int shopScreen() {
             break;
         }
         if (choice == -1) {
+            resetListNumbers();  // the description pages show no list
             showDescriptions();
         } else {
             clearPromptLine(0);

@@ -5,20 +5,21 @@
 #include "console/console.hpp"
 #include "console/random.hpp"
 #include "minigames/minigames.hpp"
+#include "minigames/rules_page.hpp"
 #include "minigames/timing_screens.hpp"
 
 namespace {
 
-constexpr const char* kRules[] = {
-    "Battle  !!!",
-    "～ バッティングゲーム ～",
-    "ルール",
-    "・ピッチングマシーンから放たれたボールを、タイミングよく",
-    "  ボタンを押して、打つゲームです。",
-    "・球速は最初に選択することが出来ます。",
-    "  球速ごとに得られるレートは変わります。",
-    "・ゲームは1球勝負です。どのタイミングで発射されるか",
-    "  わからないので、集中力が試されます。",
+constexpr PlacedText kRules[] = {
+    {24, 5, "Battle  !!!"},
+    {16, 7, "～ バッティングゲーム ～"},
+    {8, 14, "ルール"},
+    {8, 16, "・ピッチングマシーンから放たれたボールを、タイミングよく"},
+    {8, 18, "  ボタンを押して、打つゲームです。"},
+    {8, 20, "・球速は最初に選択することが出来ます。"},
+    {8, 22, "  球速ごとに得られるレートは変わります。"},
+    {8, 24, "・ゲームは1球勝負です。どのタイミングで発射されるか"},
+    {8, 26, "  わからないので、集中力が試されます。"},
 };
 
 // One line per speed, fastest first; the km/h figures are for show.
@@ -100,7 +101,7 @@ void flyBall(int speed) {
 
 int playBatting() {
     ballColumn.store(1, std::memory_order_relaxed);
-    showTimingRules(kRules);
+    showRulesPage(kRules);
     seedRandomFromClock();
     const int speed = chooseSpeed();
 

@@ -5,19 +5,20 @@
 #include "console/console.hpp"
 #include "console/random.hpp"
 #include "minigames/minigames.hpp"
+#include "minigames/rules_page.hpp"
 #include "minigames/timing_screens.hpp"
 
 namespace {
 
-constexpr const char* kRules[] = {
-    "Battle  !!!",
-    "～ 射的ゲーム ～",
-    "ルール",
-    "・スコープ画面に現れる動く標的が、ターゲットの中央にきたとき",
-    "  タイミングよく『スペースキー』を押してください。",
-    "・ショットがうまく当たれば勝ち、外れれば負けです。",
-    "・勝負は１回限りです。",
-    "・クリアまでの時間が短いほどボーナスがつきます。",
+constexpr PlacedText kRules[] = {
+    {24, 5, "Battle  !!!"},
+    {16, 7, "～ 射的ゲーム ～"},
+    {8, 14, "ルール"},
+    {8, 16, "・スコープ画面に現れる動く標的が、ターゲットの中央にきたとき"},
+    {8, 18, "  タイミングよく『スペースキー』を押してください。"},
+    {8, 20, "・ショットがうまく当たれば勝ち、外れれば負けです。"},
+    {8, 22, "・勝負は１回限りです。"},
+    {8, 24, "・クリアまでの時間が短いほどボーナスがつきます。"},
 };
 
 constexpr int kCentreX = 15;  // the scope centre, drawn at (31,18)
@@ -103,7 +104,7 @@ int playShooting() {
     targetWord.store(packTarget({kCentreX, kCentreY}), std::memory_order_relaxed);
     Target drawn{0, 0};
 
-    showTimingRules(kRules);
+    showRulesPage(kRules);
     clearScreen();
     moveCursor(8, 20);
     printPlain("狙いが定まったときにSpaceキーでShootしてください");

@@ -5,20 +5,21 @@
 #include "console/console.hpp"
 #include "console/screen.hpp"
 #include "minigames/minigames.hpp"
+#include "minigames/rules_page.hpp"
 #include "minigames/timing_screens.hpp"
 
 namespace {
 
-constexpr const char* kRules[] = {
-    "Battle  !!!",
-    "～ 短距離走ゲーム ～",
-    "ルール",
-    "・タイミングよくテンキーの1と2を交互に連打し、いかに早く",
-    "  ゴールに到達できるかを競うゲームです。",
-    "・15秒以内にゴールに到達できればクリア、到達できなければ",
-    "  失敗となります。",
-    "・勝負は１回限りです。",
-    "・キーボード連打するので周囲にご注意ください（笑）",
+constexpr PlacedText kRules[] = {
+    {24, 5, "Battle  !!!"},
+    {16, 7, "～ 短距離走ゲーム ～"},
+    {8, 14, "ルール"},
+    {8, 16, "・タイミングよくテンキーの1と2を交互に連打し、いかに早く"},
+    {8, 18, "  ゴールに到達できるかを競うゲームです。"},
+    {8, 20, "・15秒以内にゴールに到達できればクリア、到達できなければ"},
+    {8, 22, "  失敗となります。"},
+    {8, 24, "・勝負は１回限りです。"},
+    {8, 26, "・キーボード連打するので周囲にご注意ください（笑）"},
 };
 
 struct Cheer {
@@ -72,7 +73,7 @@ void pollRace(int position) {
 
 int playSprint() {
     raceTicks.store(0, std::memory_order_relaxed);
-    showTimingRules(kRules);
+    showRulesPage(kRules);
     clearScreen();
 
     moveCursor(8, 30);

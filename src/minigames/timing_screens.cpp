@@ -5,23 +5,6 @@
 #include "console/console.hpp"
 #include "console/screen.hpp"
 
-void showTimingRules(std::span<const char* const> lines) {
-    clearScreen();
-    drawFrame();
-    for (std::size_t k = 0; k < lines.size(); ++k) {
-        const int row = static_cast<int>(2 * k + 10);
-        if (k == 0) {
-            moveCursor(24, 5);
-        } else if (k == 1) {
-            moveCursor(16, 7);
-        } else {
-            moveCursor(8, row);
-        }
-        printPlain(lines[k]);
-    }
-    waitKeyAt(1, 40);
-}
-
 void showCountdown(int column, int row) {
     moveCursor(column, row);
     printPlain("３秒前");

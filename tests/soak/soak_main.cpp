@@ -152,6 +152,9 @@ int main(int argc, char** argv) {
         } catch (const Failure& failure) {
             std::fprintf(stderr, "game %d (seed %u): %s after %" PRId64 " key reads\n", game, seed,
                          failure.what.c_str(), reads);
+            for (int row = 1; row <= 41; ++row) {
+                std::fprintf(stderr, "%2d|%s|\n", row, vt::rowText(row).c_str());
+            }
             return 1;
         }
         if (status != 0 && status != 1) {

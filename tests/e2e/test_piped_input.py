@@ -1,0 +1,26 @@
+"""Keys from a pipe instead of a terminal: the game plays them, and at the end of the input it
+ends with status 1 and says so on standard error, without hanging."""
+import os
+import subprocess
+import sys
+import tempfile
+
+
+def run(binary, keys):
+    with tempfile.TemporaryDirectory() as scratch:
+        return subprocess.run([binary], input=keys, cwd=scratch, capture_output=True, timeout=60)
+
+
+def main():
+    binary = os.path.abspath(sys.argv[1])
+    quit_at_once = run(binary, b"x1\r0\r0\rx")
+    assert quit_at_once.returncode == 0, quit_at_once
+    ended = run(binary, b"x")
+    assert ended.returncode == 1, ended.returncode
+    assert b"input has ended" in ended.stderr, ended.stderr
+    nothing = run(binary, b"")
+    assert nothing.returncode == 1, nothing.returncode
+
+
+if __name__ == "__main__":
+    main()
