@@ -49,6 +49,18 @@ void composeTitlePage(benchmark::State& state) {
 }
 BENCHMARK(composeTitlePage);
 
+// A whole bingo game of 1 to 75: the rules, the card and a page per ball.
+void composeBingoGame(benchmark::State& state) {
+    setNullKeys(" ");
+    const long long before = nullBytesWritten();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(playBingo(75));
+    }
+    state.counters["bytes/game"] = benchmark::Counter(
+        static_cast<double>(nullBytesWritten() - before), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(composeBingoGame);
+
 }  // namespace
 
 int main(int argc, char** argv) {
