@@ -209,9 +209,10 @@ int nextHandle = 1;
 // After a suspend, or on a starved machine, the missed ticks are dropped rather than burst.
 constexpr auto kLongestLag = std::chrono::milliseconds(100);
 
-// On a busy machine a woken timer thread waits for the running task's time slice to end,
-// which can be milliseconds. A short slice, which any thread may ask for (Linux 6.12 and
-// later; older kernels ignore it), lets it run at once; it keeps its nice value.
+// On a busy machine a woken thread waits for the running task's time slice to end, which can
+// be milliseconds: a late tick, a late key. A short slice, which any thread may ask for
+// (Linux 6.12 and later; older kernels ignore it), lets it run at once; it keeps its nice value.
+// The game's thread and the timer threads do little at a time, so they lose nothing by it.
 void askForShortSlices() {
     // The kernel's sched_attr, first version (its header clashes with the C library's).
     struct {
@@ -310,6 +311,7 @@ void start() {
         return;
     }
     started = true;
+    askForShortSlices();
     outputTerminal = ::isatty(1) == 1;
     inputTerminal = ::isatty(0) == 1 && ::tcgetattr(0, &savedTermios) == 0;
     if (inputTerminal) {
