@@ -40,19 +40,20 @@ TEST(ShippedMaps, EachIsOneUnbrokenTrackThatFitsTheBoardArea) {
 
         // Where each square stands; the start square is position 0.
         std::map<int, std::pair<int, int>> where;
+        int cells = 0;
         for (int row = 0; row < map.height; ++row) {
             for (int column = 0; column < map.width; ++column) {
                 const int cell = map.cell(row, column);
                 if (cell == 0) {
                     continue;
                 }
-                const int position = cell == map.start ? 0 : cell;
-                EXPECT_TRUE(position >= 0 && position <= map.goal) << "stray cell " << cell;
-                EXPECT_TRUE(where.emplace(position, std::make_pair(row, column)).second)
-                    << "square " << cell << " twice";
+                // A stray or repeated number leaves a square out or adds one.
+                where.emplace(cell == map.start ? 0 : cell, std::make_pair(row, column));
+                ++cells;
             }
         }
         ASSERT_EQ(static_cast<int>(where.size()), map.goal + 1);
+        ASSERT_EQ(cells, map.goal + 1);
         for (int position = 1; position <= map.goal; ++position) {
             const auto [r0, c0] = where.at(position - 1);
             const auto [r1, c1] = where.at(position);
@@ -110,15 +111,11 @@ TEST(DrawBoard, RowAndColumnOffsetsAndTheLabelRow) {
 
 TEST(DrawBoard, TheLargestMapAllowedIsDrawnWithoutHarm) {
     MapDirectory dir;
-    std::string text = "200 200 7 9\n";
-    for (int i = 0; i < 200 * 200; ++i) {
-        text += "1 ";
-    }
-    dir.write("map05.txt", text);
+    dir.write("map05.txt", topRowMap(200, 200));
     vt::reset();
     int goal = 0;
     EXPECT_EQ(vt::run([&] { goal = drawBoard(5, 1); }), -1);
-    EXPECT_EQ(goal, 7);
+    EXPECT_EQ(goal, 999);
 }
 
 TEST(DrawBoard, CellPictures) {
@@ -237,11 +234,8 @@ class StageLoop : public testing::Test {
   protected:
     void SetUp() override {
         dir_.write("map01.txt", kTwoRowMap);
-        startAt(startClockForRoll(2));
-    }
-    void startAt(std::int64_t clock) {
         vt::Options options;
-        options.wallClockStart = clock;
+        options.wallClockStart = startClockForRoll(2);
         vt::reset(options);
         applyNewGameDefaults();
         setRandomState(1);  // a process that has not reseeded yet
@@ -381,20 +375,6 @@ TEST_F(StageLoop, FleeingTheBossBlowsThePlayerBack) {
     EXPECT_EQ(last.textAt(8, 20, 12), "ボスの吹き飛");
     EXPECT_SNAPSHOT_TEXT_AT(last, 1, 40, kTurnPrompt);
     EXPECT_EQ(last.textAt(1, 1, 4), "    ");
-}
-
-TEST_F(StageLoop, GameOverInASquareEventEndsTheStage) {
-    startAt(startClockForRoll(0));  // a trap
-    player.life = 1;
-    toFirstTurn();
-    vt::typeLines({"1"});
-    // Die, board, event notice; trap page, result, LIFE 0 and three lines; event end, board.
-    keys(3 + 6 + 2);
-    EXPECT_EQ(play(), -1);
-    EXPECT_EQ(result_, 0);
-    EXPECT_EQ(player.life, 0);
-    EXPECT_FALSE(vt::inputExhausted());
-    EXPECT_TEXT_AT(8, 38, "LIFE :  0/ 5");
 }
 
 }  // namespace

@@ -95,62 +95,45 @@ TEST(SquareEvent, Happenings) {
     }
 }
 
-TEST(MiniGameReward, LossesForEveryRollAndStage) {
+// Result 0 is a loss, which gives no experience; a win gives 10 per stage at level 1.
+TEST(MiniGameReward, EveryRowAndStage) {
     struct Case {
-        int firstRoll, lastRoll, life[5], coin[5];
+        int firstRoll, lastRoll, result, life[5], coin[5];
     };
     const Case cases[] = {
-        {4, 5, {1, 1, 2, 2, 2}, {50, 100, 150, 200, 250}},     // batting
-        {6, 6, {1, 1, 1, 1, 2}, {15, 30, 45, 60, 75}},         // bingo of 99
-        {7, 7, {1, 1, 1, 2, 2}, {18, 37, 56, 75, 93}},         // bingo of 50
-        {8, 9, {1, 1, 2, 2, 2}, {25, 50, 75, 100, 125}},       // bingo of 25
-        {10, 10, {1, 1, 1, 2, 2}, {30, 60, 90, 120, 150}},     // ladder, one line
-        {11, 11, {1, 2, 2, 3, 3}, {50, 100, 150, 200, 250}},   // ladder, two lines
-        {12, 19, {1, 2, 3, 4, 5}, {150, 300, 450, 600, 750}},  // the others
-    };
-    for (const Case& c : cases) {
-        for (int roll = c.firstRoll; roll <= c.lastRoll; ++roll) {
-            for (int stage = 1; stage <= 5; ++stage) {
-                SCOPED_TRACE(testing::Message() << "roll " << roll << ", stage " << stage);
-                const Reward reward = miniGameReward(roll, stage, 0);
-                EXPECT_EQ(reward.lifeDelta, c.life[stage - 1]);
-                EXPECT_EQ(reward.coinDelta, c.coin[stage - 1]);
-                EXPECT_EQ(reward.expGain, 0);
-                EXPECT_EQ(reward.outcome, 0);
-            }
-        }
-    }
-}
-
-TEST(MiniGameReward, WinsForEveryStage) {
-    struct Case {
-        int roll, result;
-        int amounts[5][2];  // LIFE and COIN as passed, stages 1 to 5
-    };
-    const Case cases[] = {
-        {4, 2, {{1, 300}, {2, 600}, {3, 900}, {4, 1200}, {5, 1500}}},
-        {5, 13, {{4, 1950}, {8, 3900}, {12, 5850}, {16, 7800}, {20, 9750}}},
-        {6, 3, {{5, 6750}, {8, 13500}, {11, 20250}, {14, 27000}, {17, 33750}}},
-        {7, 5, {{6, 5250}, {11, 10500}, {16, 15750}, {21, 21000}, {26, 26250}}},
-        {8, 1, {{1, 300}, {2, 600}, {3, 900}, {4, 1200}, {5, 1500}}},
-        {9, 4, {{4, 1200}, {8, 2400}, {12, 3600}, {16, 4800}, {20, 6000}}},
-        {10, 1, {{1, 750}, {1, 1500}, {1, 2250}, {2, 3000}, {2, 3750}}},
-        {11, 1, {{1, 450}, {2, 900}, {2, 1350}, {3, 1800}, {3, 2250}}},
-        {12, 1, {{1, 150}, {2, 300}, {3, 450}, {4, 600}, {5, 750}}},
-        {14, 150, {{75, 22500}, {150, 45000}, {225, 67500}, {300, 90000}, {375, 112500}}},
-        {15, 2, {{1, 300}, {2, 600}, {3, 900}, {4, 1200}, {5, 1500}}},
-        {16, 1, {{0, 150}, {1, 300}, {1, 450}, {2, 600}, {2, 750}}},
-        {18, 1, {{0, 150}, {1, 300}, {1, 450}, {2, 600}, {2, 750}}},
+        {4, 5, 0, {1, 1, 2, 2, 2}, {50, 100, 150, 200, 250}},     // batting
+        {6, 6, 0, {1, 1, 1, 1, 2}, {15, 30, 45, 60, 75}},         // bingo of 99
+        {7, 7, 0, {1, 1, 1, 2, 2}, {18, 37, 56, 75, 93}},         // bingo of 50
+        {8, 9, 0, {1, 1, 2, 2, 2}, {25, 50, 75, 100, 125}},       // bingo of 25
+        {10, 10, 0, {1, 1, 1, 2, 2}, {30, 60, 90, 120, 150}},     // ladder, one line
+        {11, 11, 0, {1, 2, 2, 3, 3}, {50, 100, 150, 200, 250}},   // ladder, two lines
+        {12, 19, 0, {1, 2, 3, 4, 5}, {150, 300, 450, 600, 750}},  // the others
+        {4, 4, 2, {1, 2, 3, 4, 5}, {300, 600, 900, 1200, 1500}},
+        {5, 5, 13, {4, 8, 12, 16, 20}, {1950, 3900, 5850, 7800, 9750}},
+        {6, 6, 3, {5, 8, 11, 14, 17}, {6750, 13500, 20250, 27000, 33750}},
+        {7, 7, 5, {6, 11, 16, 21, 26}, {5250, 10500, 15750, 21000, 26250}},
+        {8, 8, 1, {1, 2, 3, 4, 5}, {300, 600, 900, 1200, 1500}},
+        {9, 9, 4, {4, 8, 12, 16, 20}, {1200, 2400, 3600, 4800, 6000}},
+        {10, 10, 1, {1, 1, 1, 2, 2}, {750, 1500, 2250, 3000, 3750}},
+        {11, 11, 1, {1, 2, 2, 3, 3}, {450, 900, 1350, 1800, 2250}},
+        {12, 12, 1, {1, 2, 3, 4, 5}, {150, 300, 450, 600, 750}},
+        {14, 14, 150, {75, 150, 225, 300, 375}, {22500, 45000, 67500, 90000, 112500}},
+        {15, 15, 2, {1, 2, 3, 4, 5}, {300, 600, 900, 1200, 1500}},
+        {16, 16, 1, {0, 1, 1, 2, 2}, {150, 300, 450, 600, 750}},
+        {18, 18, 1, {0, 1, 1, 2, 2}, {150, 300, 450, 600, 750}},
     };
     applyNewGameDefaults();
     for (const Case& c : cases) {
-        for (int stage = 1; stage <= 5; ++stage) {
-            SCOPED_TRACE(testing::Message() << "roll " << c.roll << ", stage " << stage);
-            const Reward reward = miniGameReward(c.roll, stage, c.result);
-            EXPECT_EQ(reward.lifeDelta, c.amounts[stage - 1][0]);
-            EXPECT_EQ(reward.coinDelta, c.amounts[stage - 1][1]);
-            EXPECT_EQ(reward.expGain, 10 * stage);
-            EXPECT_EQ(reward.outcome, c.result);
+        for (int roll = c.firstRoll; roll <= c.lastRoll; ++roll) {
+            for (int stage = 1; stage <= 5; ++stage) {
+                SCOPED_TRACE(testing::Message()
+                             << "roll " << roll << ", result " << c.result << ", stage " << stage);
+                const Reward reward = miniGameReward(roll, stage, c.result);
+                EXPECT_EQ(reward.lifeDelta, c.life[stage - 1]);
+                EXPECT_EQ(reward.coinDelta, c.coin[stage - 1]);
+                EXPECT_EQ(reward.expGain, c.result == 0 ? 0 : 10 * stage);
+                EXPECT_EQ(reward.outcome, c.result);
+            }
         }
     }
 }
