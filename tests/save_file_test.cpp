@@ -52,21 +52,14 @@ SaveBytes current() {
 // A game far from the new-game values, every field in range, a die effect pending.
 SaveBytes setPlayedGame() {
     applyNewGameDefaults();
-    player.reserved = -123456;
-    player.cardMove = player.extraMode = player.moveEffectTurns = 1;
-    player.coin = 54321;
-    player.exp = 42;
-    player.life = 13;
-    player.level = 7;
-    player.maxLifeUnits = 3;
-    player.highestStage = 6;
-    player.moveEffect = MoveEffectSix;
-    for (int stage = 0; stage < kStageCount; ++stage) {
-        player.stageClears[stage] = 10 * stage + 1;
+    SaveRecord record{-123456, 1, 54321, 42, 13, 1, 7, 3, 6, MoveEffectSix, 1, {}, {}};
+    for (int i = 0; i < kStageCount; ++i) {
+        record.stageClears[i] = 10 * i + 1;
     }
-    for (int index = 0; index < kItemCount; ++index) {
-        itemTable[index].count = index < kFirstUsableItem ? index % 2 : index;
+    for (int i = 0; i < kItemCount; ++i) {
+        record.itemCounts[i] = i < kFirstUsableItem ? i % 2 : i;
     }
+    applySaveRecord(record);
     return current();
 }
 
@@ -183,21 +176,8 @@ TEST_F(SaveFile, ShortFilesAreRefusedLongOnesLoadTheirFirstRecord) {
     EXPECT_EQ(current(), played);
 }
 
-TEST(SaveRecord, LittleEndianOnEveryHost) {
-    SaveRecord record{};
-    record.reserved = -2;
-    record.coin = 0x01020304;
-    record.itemCounts[10] = 0x7FFFFFFF;
-    const SaveBytes bytes = encodeSaveRecord(record);
-    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 12),
-              (Bytes{0xFE, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0x04, 0x03, 0x02, 0x01}));
-    EXPECT_EQ(Bytes(bytes.begin() + 104, bytes.end()), (Bytes{0xFF, 0xFF, 0xFF, 0x7F}));
-    SaveRecord decoded{};
-    ASSERT_TRUE(decodeSaveRecord(bytes.data(), bytes.size(), decoded));
-    EXPECT_EQ(encodeSaveRecord(decoded), bytes);
-}
-
-// Values no game of ours writes are brought into range; extra mode stays on.
+// Values no game of ours writes are brought into range; extra mode stays on. Negative and
+// multi-byte values also check the little-endian layout both ways.
 TEST(SaveRecord, OutOfRangeValuesAreBroughtIntoRange) {
     // Offset, stored value, value after the load.
     constexpr std::int32_t kMost = 1'000'000'000;
