@@ -10,15 +10,10 @@
 
 #include "board/board.hpp"
 #include "board/board_map.hpp"
+#include "fuzz_check.hpp"
 #include "support/virtual_platform.hpp"
 
 namespace {
-
-void check(bool holds) {
-    if (!holds) {
-        std::abort();
-    }
-}
 
 // The fuzzer runs in a scratch directory of its own, where the map file is written.
 struct ScratchDirectory {

@@ -6,17 +6,8 @@
 #include <string>
 
 #include "console/console.hpp"
+#include "fuzz_check.hpp"
 #include "support/virtual_platform.hpp"
-
-namespace {
-
-void check(bool holds) {
-    if (!holds) {
-        std::abort();
-    }
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vt::Options options;

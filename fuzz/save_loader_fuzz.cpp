@@ -4,17 +4,12 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "fuzz_check.hpp"
 #include "state/item_table.hpp"
 #include "state/player_state.hpp"
 #include "state/save_record.hpp"
 
 namespace {
-
-void check(bool holds) {
-    if (!holds) {
-        std::abort();
-    }
-}
 
 bool inRange(std::int64_t value, std::int64_t low, std::int64_t high) {
     return value >= low && value <= high;

@@ -7,28 +7,17 @@
 
 namespace {
 
-TEST(ItemEffects, HealsOutsideTheBossBattle) {
-    struct Case {
-        int effectKind;
-        int units;
-        int lifeBefore;
-        int lifeAfter;
-    };
-    const Case cases[] = {
-        {Heal15, 5, 20, 25},   // capped
-        {Heal15, 5, 10, 25},   // reaches the cap exactly
-        {Heal15, 5, 9, 24},    // just below it
-        {Heal3, 1, 5, 5},      // already full: nothing changes, the item is still spent
-        {Heal7, 3, 1, 8},      // an ordinary heal
-        {HealFull, 4, 1, 20},  // to the full
-    };
+TEST(ItemEffects, HealsCappedOutsideTheBossBattle) {
+    // Item, maximum LIFE units, LIFE before and after; a full LIFE still spends the item.
+    const int cases[][4] = {{Heal15, 5, 20, 25}, {Heal15, 5, 10, 25}, {Heal15, 5, 9, 24},
+                            {Heal3, 1, 5, 5},    {Heal7, 3, 1, 8},    {HealFull, 4, 1, 20}};
     for (const UseContext context : {UseContext::MainMenu, UseContext::StageTurn}) {
-        for (const Case& c : cases) {
+        for (const auto& [kind, units, before, after] : cases) {
             applyNewGameDefaults();
-            player.maxLifeUnits = c.units;
-            player.life = c.lifeBefore;
-            EXPECT_EQ(applyItemEffect(c.effectKind, context), 0);
-            EXPECT_EQ(player.life, c.lifeAfter) << c.effectKind << " from " << c.lifeBefore;
+            player.maxLifeUnits = units;
+            player.life = before;
+            EXPECT_EQ(applyItemEffect(kind, context), 0);
+            EXPECT_EQ(player.life, after) << kind << " from " << before;
         }
     }
 }
@@ -37,7 +26,6 @@ TEST(ItemEffects, BossBattleGetsTheAmountAndLifeStays) {
     const int expected[][2] = {{Heal3, 3}, {Heal7, 7}, {Heal15, 15}, {HealFull, -1}};
     for (const auto& [kind, amount] : expected) {
         applyNewGameDefaults();
-        player.maxLifeUnits = 3;
         player.life = 2;
         EXPECT_EQ(applyItemEffect(kind, UseContext::BossBattle), amount);
         EXPECT_EQ(player.life, 2);
@@ -46,14 +34,13 @@ TEST(ItemEffects, BossBattleGetsTheAmountAndLifeStays) {
 
 TEST(ItemEffects, DieItemsReplaceEachOtherAndDoNotAddTurns) {
     applyNewGameDefaults();
-    EXPECT_EQ(applyItemEffect(DieShowsThree, UseContext::StageTurn), 0);
+    applyItemEffect(DieShowsThree, UseContext::StageTurn);
     EXPECT_EQ(player.moveEffect, MoveEffectThree);
-    EXPECT_EQ(player.moveEffectTurns, 1);
-    EXPECT_EQ(applyItemEffect(DieShowsSix, UseContext::StageTurn), 0);
-    EXPECT_EQ(player.moveEffect, MoveEffectSix);
-    EXPECT_EQ(player.moveEffectTurns, 1);
-    applyItemEffect(DieShowsSix, UseContext::StageTurn);
-    EXPECT_EQ(player.moveEffectTurns, 1);
+    for (int use = 0; use < 2; ++use) {
+        EXPECT_EQ(applyItemEffect(DieShowsSix, UseContext::StageTurn), 0);
+        EXPECT_EQ(player.moveEffect, MoveEffectSix);
+        EXPECT_EQ(player.moveEffectTurns, 1);
+    }
 }
 
 }  // namespace

@@ -18,8 +18,7 @@ constexpr int kStartMs = 3000;
 constexpr int kMoveMs = 450;
 
 struct Spot {
-    int x;
-    int y;
+    int x, y;
     bool operator==(const Spot&) const = default;
 };
 constexpr Spot kCentre{15, 8};
@@ -36,107 +35,76 @@ std::vector<Spot> targetPath(int moves) {
     std::vector<Spot> path{kCentre};
     for (int k = 1; k <= moves; ++k) {
         seedRandom(static_cast<std::uint32_t>(45 * k));
-        Spot next = path.back();
-        next.x = step(next.x, 15);
-        next.y = step(next.y, 8);
-        path.push_back(next);
+        const Spot last = path.back();
+        const int x = step(last.x, 15);
+        path.push_back({x, step(last.y, 8)});
     }
     return path;
-}
-
-// The first move after which the target stands where `wanted` says (and not before `from`).
-int firstMove(const std::vector<Spot>& path, int from, const std::function<bool(int k)>& wanted) {
-    for (int k = from; k < static_cast<int>(path.size()); ++k) {
-        if (wanted(k)) {
-            return k;
-        }
-    }
-    ADD_FAILURE() << "no such move";
-    return from;
 }
 
 std::string scopeCell(Spot s) {
     return s == kCentre ? "+" : s.x == 15 ? "|" : s.y == 8 ? "-" : " ";
 }
 
-// The cells the target can reach show the scope, and the target at `target` only.
-void expectScopeWithTarget(Spot target) {
-    for (int y = 6; y <= 8; ++y) {
-        for (int x = 13; x <= 15; ++x) {
-            const Spot s{x, y};
-            EXPECT_EQ(vt::textAt(x + 16, y + 10, 1), s == target ? "*" : scopeCell(s))
-                << x << "," << y;
-        }
-    }
-}
-
-int playWithSpaceAt(int atMs) {
+void typeOpeningKeys() {
     vt::reset();
     vt::type("a");
     vt::type("b");
     vt::typeAt(kStartMs + 100, "x");  // not Space: dropped
-    vt::typeAt(atMs, " ");
-    vt::type("c");
-    int result = -1;
-    EXPECT_EQ(vt::run([&] { result = playShooting(); }), -1);
-    EXPECT_EQ(vt::runningTimers(), 0);
-    return result;
 }
 
-TEST(Shooting, HitOnTheCentreMissOffIt) {
+TEST(Shooting, HitOnTheCentreMissOffItAndTheScopeRestored) {
     const std::vector<Spot> path = targetPath(44);
-    const int firstCentre = firstMove(path, 1, [&](int k) { return path[k] == kCentre; });
-    const int lateCentre = firstMove(path, 30, [&](int k) { return path[k] == kCentre; });
-    struct Case {
-        const char* name;
-        int move;
-        int result;
-        const char* text;
+    // The first move from `from` on after which `wanted` holds.
+    const auto firstMove = [&](int from, const std::function<bool(int k)>& wanted) {
+        while (from < 44 && !wanted(from)) {
+            ++from;
+        }
+        return from;
     };
-    const Case cases[] = {
-        {"off centre after the first move", 1, 0, "残念！ハズレ!"},
-        {"off centre just before the centre", firstCentre - 1, 0, "残念！ハズレ!"},
-        {"on the centre", firstCentre, 1, "大当たり！"},
-        {"on the centre late in the game", lateCentre, 1, "大当たり！"},
+    const auto centreFrom = [&](int from) {
+        return firstMove(from, [&](int k) { return path[k] == kCentre; });
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        // Space 200 ms after the move: the target has been drawn there several times.
-        EXPECT_EQ(playWithSpaceAt(kStartMs + kMoveMs * c.move + 200), c.result);
-        EXPECT_TEXT_AT(30, 25, c.text);
-        expectScopeWithTarget(path[c.move]);
-    }
-}
-
-TEST(Shooting, CellUnderTheTargetIsRestored) {
-    const std::vector<Spot> path = targetPath(44);
+    // A move that leaves a cell of this kind: the scope must come back there.
     const auto leaving = [&](const std::function<bool(Spot)>& kind) {
-        return firstMove(path, 1,
-                         [&](int k) { return path[k - 1] != path[k] && kind(path[k - 1]); });
+        return firstMove(1, [&](int k) { return path[k - 1] != path[k] && kind(path[k - 1]); });
     };
-    struct Case {
-        const char* name;
-        int move;
+    const int moves[] = {
+        1,
+        centreFrom(1) - 1,
+        centreFrom(1),
+        centreFrom(30),
+        leaving([](Spot s) { return s == kCentre; }),
+        leaving([](Spot s) { return s.x == 15 && s.y != 8; }),
+        leaving([](Spot s) { return s.x != 15 && s.y == 8; }),
+        leaving([](Spot s) { return s.x != 15 && s.y != 8; }),
     };
-    const Case cases[] = {
-        {"centre leaves +", leaving([](Spot s) { return s == kCentre; })},
-        {"vertical bar leaves |", leaving([](Spot s) { return s.x == 15 && s.y != 8; })},
-        {"horizontal bar leaves -", leaving([](Spot s) { return s.x != 15 && s.y == 8; })},
-        {"elsewhere leaves a blank", leaving([](Spot s) { return s.x != 15 && s.y != 8; })},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        playWithSpaceAt(kStartMs + kMoveMs * c.move + 100);
-        const Spot left = path[c.move - 1];
-        EXPECT_EQ(vt::textAt(left.x + 16, left.y + 10, 1), scopeCell(left));
-        expectScopeWithTarget(path[c.move]);
+    for (const int move : moves) {
+        SCOPED_TRACE(move);
+        ASSERT_LT(move, 44);
+        typeOpeningKeys();
+        // Space 200 ms after the move: the target has been drawn there several times.
+        vt::typeAt(kStartMs + kMoveMs * move + 200, " ");
+        vt::type("c");
+        int result = -1;
+        EXPECT_EQ(vt::run([&] { result = playShooting(); }), -1);
+        EXPECT_EQ(vt::runningTimers(), 0);
+        const bool hit = path[move] == kCentre;
+        EXPECT_EQ(result, hit ? 1 : 0);
+        EXPECT_TEXT_AT(30, 25, hit ? "大当たり！" : "残念！ハズレ!");
+        // The cells the target can reach show the scope, and the target where it stands.
+        for (int y = 6; y <= 8; ++y) {
+            for (int x = 13; x <= 15; ++x) {
+                const Spot s{x, y};
+                EXPECT_EQ(vt::textAt(x + 16, y + 10, 1), s == path[move] ? "*" : scopeCell(s))
+                    << x << "," << y;
+            }
+        }
     }
 }
 
 TEST(Shooting, TimeOverAfterTwentySeconds) {
-    vt::reset();
-    vt::type("a");
-    vt::type("b");
+    typeOpeningKeys();
     vt::typeAt(kStartMs + 22000, "x");  // dropped: only Space ends the game
     vt::typeAt(kStartMs + 25000, " ");
     vt::type("c");
@@ -144,18 +112,15 @@ TEST(Shooting, TimeOverAfterTwentySeconds) {
     EXPECT_EQ(vt::run([&] { result = playShooting(); }), -1);
     EXPECT_EQ(result, 0);
     EXPECT_TEXT_AT(30, 25, "Time Over ...");
-    EXPECT_GE(vt::nowMs(), kStartMs + 25000);
+    EXPECT_EQ(vt::runningTimers(), 0);
 
     // The page froze when the time was up: the clock stopped short of 20 seconds.
     const auto& pages = vt::snapshots();
     ASSERT_EQ(pages.size(), 5u);  // rules, instruction, frozen, frozen after "x", outcome
     EXPECT_SNAPSHOT_TEXT_AT(pages[2], 50, 10, "19.");
-    EXPECT_SNAPSHOT_TEXT_AT(pages[2], 20, 10, "Time  :");
-    for (int row = 15; row <= 21; ++row) {
+    for (int row = 10; row <= 21; ++row) {
         EXPECT_EQ(pages[2].rowText(row), pages[4].rowText(row)) << row;
     }
-    EXPECT_EQ(pages[2].rowText(10), pages[4].rowText(10));
-    EXPECT_EQ(vt::runningTimers(), 0);
 }
 
 }  // namespace

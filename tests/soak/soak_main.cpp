@@ -93,6 +93,38 @@ std::string randomKey(std::mt19937& random) {
     return "3 4 5\r";
 }
 
+// Pages whose reach the soak reports, by a text that only they show.
+struct Landmark {
+    const char* name;
+    const char* text;
+};
+constexpr Landmark kLandmarks[] = {
+    {"board", "STAGE : "},
+    {"boss", "<コマンド選択>"},
+    {"big-or-small", "～ 大小 ～"},
+    {"high&low", "～ High & Low ～"},
+    {"sprint", "短距離走ゲーム"},
+    {"shooting", "～ 射的ゲーム ～"},
+    {"batting", "バッティングゲーム"},
+    {"ladder", "～ あみだくじ ～"},
+    {"bingo", "ビンゴゲーム ～"},
+    {"shop", "ショップ店主"},
+    {"inventory", "所持品一覧"},
+    {"free play", "遊ぶミニゲームの番号"},
+    {"stage clear", "Congratulation"},
+    {"game over", "Game  Over"},
+};
+constexpr int kLandmarkCount = sizeof kLandmarks / sizeof kLandmarks[0];
+
+void noteLandmarks(bool (&seen)[kLandmarkCount]) {
+    for (int row = 1; row <= 40; ++row) {
+        const std::string text = vt::rowText(row);
+        for (int i = 0; i < kLandmarkCount; ++i) {
+            seen[i] = seen[i] || text.find(kLandmarks[i].text) != std::string::npos;
+        }
+    }
+}
+
 // A save with extra mode on, so that some games reach the free-play menu through a load.
 void writeExtraModeSave() {
     std::int32_t values[27] = {0, 1, 60000, 50, 10, 1, 5, 3, 5, 0, 0, 1, 1, 1, 1, 0};
@@ -115,6 +147,7 @@ int main(int argc, char** argv) {
     std::mt19937 random(seed);
     MapDirectory maps;
     std::int64_t keys = 0;
+    int reached[kLandmarkCount] = {};
     std::int64_t virtualMs = 0;
     const auto started = std::chrono::steady_clock::now();
     for (int game = 0; game < games; ++game) {
@@ -137,8 +170,10 @@ int main(int argc, char** argv) {
             }
         }
         std::int64_t reads = 0;
+        bool seen[kLandmarkCount] = {};
         vt::onBlockingRead([&] {
             ++reads;
+            noteLandmarks(seen);
             checkInvariants();
             if (random() % 7 == 0) {
                 vt::setWallClock(options.wallClockStart +
@@ -166,6 +201,9 @@ int main(int argc, char** argv) {
             return 1;
         }
         keys += reads;
+        for (int i = 0; i < kLandmarkCount; ++i) {
+            reached[i] += seen[i] ? 1 : 0;
+        }
         virtualMs += vt::nowMs();
     }
     const double seconds =
@@ -175,5 +213,10 @@ int main(int argc, char** argv) {
                 "(%.1f games/s, %.0f keys/s)\n",
                 games, keys, static_cast<double>(virtualMs) / 3.6e6, seconds, games / seconds,
                 static_cast<double>(keys) / seconds);
+    std::printf("games that reached:");
+    for (int i = 0; i < kLandmarkCount; ++i) {
+        std::printf(" %s %d%s", kLandmarks[i].name, reached[i],
+                    i + 1 < kLandmarkCount ? "," : "\n");
+    }
     return 0;
 }
