@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 
 #include "console/console.hpp"
@@ -132,18 +133,27 @@ void countInThisProcess() {
     counting = true;
 }
 
-ConsoleChild::ConsoleChild(void (*body)())
-    : child_((resetProbe(), [body] {
-          if (::chdir(mapFolder.c_str()) != 0) {
-              std::_Exit(3);
-          }
-          countInThisProcess();
-          initConsole();
-          probe->writes = 0;
-          probe->bytes = 0;
-          probe->ready = 1;
-          body();
-      })) {
+namespace {
+
+// The child's side: fresh counters, the console started in the map folder, then the body.
+std::function<void()> consoleBody(void (*body)()) {
+    resetProbe();
+    return [body] {
+        if (::chdir(mapFolder.c_str()) != 0) {
+            std::_Exit(3);
+        }
+        countInThisProcess();
+        initConsole();
+        probe->writes = 0;
+        probe->bytes = 0;
+        probe->ready = 1;
+        body();
+    };
+}
+
+}  // namespace
+
+ConsoleChild::ConsoleChild(void (*body)()) : child_(consoleBody(body)) {
     if (child_.waitForOutput("\x1b[6n")) {
         child_.type("\x1b[1;3R");
     }
