@@ -28,7 +28,7 @@ def main():
         ]
         # Play stage 1 to its end, back in the main menu.
         first.keys("x")
-        first.wait_for("メニューから数字を選び", timeout=20)
+        first.wait_for("メニューから数字を選び", timeout=40)
         first.keys("1", "Enter")
         first.wait_for("実行メニューを選択")
         first.keys("1", "Enter")
@@ -58,7 +58,7 @@ def main():
             f.write(saved)
         second.wait_for("いずれかのキーを押すと")
         second.keys("x")
-        second.wait_for("メニューから数字を選び", timeout=20)
+        second.wait_for("メニューから数字を選び", timeout=40)
         second.keys("1", "Enter")
         second.wait_for("実行メニューを選択")
         second.keys("9", "Enter")
@@ -73,7 +73,7 @@ def main():
         second.keys("Space")
         second.wait_for("実行メニューを選択")
         second.keys("0", "Enter")
-        second.wait_for("メニューから数字を選び", timeout=20)
+        second.wait_for("メニューから数字を選び", timeout=40)
         second.keys("0", "Enter")
         second.wait_for("Pervaro team")
         second.keys("x")

@@ -16,7 +16,7 @@ def main():
             game.wait_for("いずれかのキーを押すと")
             game.keys("x")
             if moment == "title":
-                game.wait_for("メニューから数字を選び", timeout=20)
+                game.wait_for("メニューから数字を選び", timeout=40)
             else:
                 game.wait_for("Presents  by")
                 time.sleep(0.5)  # asleep between the credit pages

@@ -10,7 +10,7 @@ def main():
     try:
         game.wait_for("いずれかのキーを押すと")
         game.keys("x")
-        game.wait_for("メニューから数字を選び", timeout=20)
+        game.wait_for("メニューから数字を選び", timeout=40)
         # tmux draws ● one column wide: the game fills the second column with a blank, so each
         # die stays ten columns wide and the pips stand where they belong.
         expected = {

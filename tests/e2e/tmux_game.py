@@ -50,7 +50,7 @@ class Game:
         lines = self.screen()
         return lines[row - 1] if row - 1 < len(lines) else ""
 
-    def wait_for(self, text, timeout=15.0):
+    def wait_for(self, text, timeout=30.0):
         deadline = time.time() + timeout
         while time.time() < deadline:
             if any(text in line for line in self.screen()):
@@ -58,7 +58,7 @@ class Game:
             time.sleep(0.05)
         raise AssertionError("never shown: %r\n%s" % (text, "\n".join(self.screen())))
 
-    def status(self, timeout=15.0):
+    def status(self, timeout=30.0):
         path = os.path.join(self.dir, "status.txt")
         deadline = time.time() + timeout
         while time.time() < deadline:
@@ -80,8 +80,10 @@ class Game:
         return before == after and alternate == "0"
 
     def pid(self):
-        """The game's process id."""
-        out = subprocess.run(["pgrep", "-f", "-n", "^" + self.binary], capture_output=True, text=True)
+        """The game's process id: the child of this pane's shell (other games may run too)."""
+        shell = self.tmux("display-message", "-p", "-t", self.session, "#{pane_pid}").strip()
+        out = subprocess.run(["pgrep", "-P", shell, "-f", self.binary], capture_output=True,
+                             text=True)
         return int(out.stdout.split()[0]) if out.stdout.split() else None
 
     def close(self):
