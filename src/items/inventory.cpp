@@ -14,18 +14,28 @@ int drawInventoryList() {
         }
         ++listed;
         item.listNumber = listed;
-        const int row = 4 + listed;
-        moveCursor(8, row);
-        printText("%2d.", listed);
-        moveCursor(12, row);
-        printPlain(item.name);
-        moveCursor(48, row);
-        printText("%d", item.count);
+        printItemRow(listed, item, false, true);
     }
     return listed;
 }
 
 }  // namespace
+
+void printItemRow(int number, const ItemRecord& item, bool withPrice, bool withCount) {
+    const int row = 4 + number;
+    moveCursor(8, row);
+    printText("%2d.", number);
+    moveCursor(12, row);
+    printPlain(item.name);
+    if (withPrice) {
+        moveCursor(40, row);
+        printText("%5d", item.price);
+    }
+    if (withCount) {
+        moveCursor(48, row);
+        printText("%d", item.count);
+    }
+}
 
 int inventoryScreen(UseContext context) {
     int result = 0;  // what the last item used in this visit reported

@@ -10,3 +10,7 @@ int applyItemEffect(int effectKind, UseContext context);
 // result (always 0 from the main menu).
 int inventoryScreen(UseContext context);
 int shopScreen();
+
+// One row of an item list, as the inventory and the shop print it: "%2d." at column 8, the name
+// at 12, the price ("%5d") at 40 when asked for, the owned count at 48 when asked for.
+void printItemRow(int number, const ItemRecord& item, bool withPrice, bool withCount);

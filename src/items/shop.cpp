@@ -95,17 +95,7 @@ int drawShopPage() {
         ItemRecord& item = itemTable[index];
         ++offered;
         item.listNumber = offered;
-        const int row = 4 + offered;
-        moveCursor(8, row);
-        printText("%2d.", offered);
-        moveCursor(12, row);
-        printPlain(item.name);
-        moveCursor(40, row);
-        printText("%5d", item.price);
-        if (index >= kFirstUsableItem) {
-            moveCursor(48, row);
-            printText("%d", item.count);
-        }
+        printItemRow(offered, item, true, index >= kFirstUsableItem);
     }
     if (offered == 0) {
         moveCursor(8, 10);
