@@ -102,6 +102,17 @@ TEST(Pictures, DieFacesTakeTenColumnsOnEveryTerminal) {
     }
 }
 
+TEST(Pictures, LadderRungsStayUnbrokenOnANarrowTerminal) {
+    vt::Options options;
+    options.ambiguousNarrow = true;
+    vt::reset(options);
+    moveCursor(10, 5);
+    printText("｜――｜");
+    flushOutput();
+    // Each bar fills its second column with itself: four bar cells, no gap.
+    EXPECT_EQ(vt::textAt(10, 5, 8), "｜――――｜");
+}
+
 TEST(Pictures, Cards) {
     vt::reset();
     drawCard(33, 15, 0, 1);

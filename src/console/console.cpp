@@ -78,8 +78,13 @@ void emitGlyph(char32_t c, std::string_view bytes, int column, int row) {
         state.out += bytes;
         state.terminalColumn += width;
     } else if (state.ambiguous == AmbiguousWidth::Narrow) {
+        // A horizontal bar is filled with itself, so the ladder's rungs stay unbroken.
         state.out += bytes;
-        state.out += ' ';
+        if (c == U'―') {
+            state.out += bytes;
+        } else {
+            state.out += ' ';
+        }
         state.terminalColumn += 2;
     } else {
         // Unknown: blank the second column, then draw over both; a wide terminal covers the
