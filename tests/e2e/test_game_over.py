@@ -2,7 +2,7 @@
 The wall clock is frozen at a second whose square event is a trap, so every stop costs 1 LIFE."""
 import sys
 
-from tmux_game import TRAP_CLOCK, Game, answer_prompts, frozen_clock_env
+from tmux_game import PLAY_STAGE, TO_STAGE_ONE, TRAP_CLOCK, Game, answer_prompts, frozen_clock_env
 
 
 def main():
@@ -18,14 +18,7 @@ def main():
 
     try:
         game.wait_for("いずれかのキーを押すと")
-        answers = [
-            ("メニューから数字を選び", ["1", "Enter"]),
-            ("実行メニューを選択", ["1", "Enter"]),
-            ("ステージを選択", ["1", "Enter"]),
-            ("シナリオおよびルール", ["0", "Enter"]),
-            ("1.ダイスを振る", ["1", "Enter"]),
-        ]
-        answer_prompts(game, answers, until=lambda text: False, on_screen=watch, timeout=180)
+        answer_prompts(game, TO_STAGE_ONE + PLAY_STAGE, until=lambda text: False, on_screen=watch, timeout=180)
         status = game.status()
         assert status == 1, status
         missing = {"うわっ！！ トラップだ!!", "Game  Over  ....", "またの挑戦、まっておるぞ !!"} - seen

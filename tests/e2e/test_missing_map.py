@@ -1,7 +1,7 @@
 """A missing map file: "Error!", status 1, and the message still readable once the game ended."""
 import sys
 
-from tmux_game import Game, answer_prompts
+from tmux_game import TO_STAGE_ONE, Game, answer_prompts
 
 
 def main():
@@ -9,12 +9,7 @@ def main():
     game = Game(binary, data, maps=False)
     try:
         game.wait_for("いずれかのキーを押すと")
-        answers = [
-            ("メニューから数字を選び", ["1", "Enter"]),
-            ("実行メニューを選択", ["1", "Enter"]),
-            ("ステージを選択", ["1", "Enter"]),
-        ]
-        answer_prompts(game, answers, until=lambda text: False, timeout=60)
+        answer_prompts(game, TO_STAGE_ONE, until=lambda text: False, timeout=60)
         status = game.status()
         assert status == 1, status
         assert game.terminal_restored(), "terminal not restored"

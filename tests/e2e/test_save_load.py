@@ -3,7 +3,8 @@ The first run finds coins on every stop (frozen clock) and wins the boss with th
 import re
 import sys
 
-from tmux_game import COINS_CLOCK, HIDDEN_SEQUENCE, Game, answer_prompts, frozen_clock_env
+from tmux_game import (COINS_CLOCK, HIDDEN_SEQUENCE, PLAY_STAGE, Game, answer_prompts,
+                       frozen_clock_env)
 
 
 def main():
@@ -11,8 +12,7 @@ def main():
     first = Game(binary, data, env=frozen_clock_env(COINS_CLOCK))
     coin = None
     try:
-        first.wait_for("いずれかのキーを押すと")
-        state = {"battle": False, "saved": False}
+        state = {"battle": False}
 
         def watch(text):
             if "<コマンド選択>" in text and not state["battle"]:
@@ -20,20 +20,12 @@ def main():
                 for key in HIDDEN_SEQUENCE:
                     first.keys(key)
 
-        answers = [
-            ("メニューから数字を選び", ["1", "Enter"]),
-            ("ステージを選択", ["0", "Enter"]),
-            ("シナリオおよびルール", ["0", "Enter"]),
-            ("1.ダイスを振る", ["1", "Enter"]),
-        ]
         # Play stage 1 to its end, back in the main menu.
-        first.keys("x")
-        first.wait_for("メニューから数字を選び", timeout=40)
+        first.to_title()
         first.keys("1", "Enter")
-        first.wait_for("実行メニューを選択")
-        first.keys("1", "Enter")
-        first.wait_for("ステージを選択")
-        first.keys("1", "Enter")
+        first.choose("実行メニューを選択", "1")
+        first.choose("ステージを選択", "1")
+        answers = [("ステージを選択", ["0", "Enter"])] + PLAY_STAGE
         answer_prompts(first, answers, on_screen=watch, timeout=240,
                        until=lambda text: "実行メニューを選択" in text)
         assert state["battle"], "never reached the boss"
@@ -44,8 +36,7 @@ def main():
         assert coin > 0, coin
         first.keys("0", "Enter")
         first.keys("Space")
-        first.wait_for("実行メニューを選択")
-        first.keys("8", "Enter")
+        first.choose("実行メニューを選択", "8")
         first.wait_for("セーブが完了しました")
         saved = open(first.dir + "/save.bin", "rb").read()
         assert len(saved) == 108, len(saved)
@@ -56,23 +47,18 @@ def main():
     try:
         with open(second.dir + "/save.bin", "wb") as f:
             f.write(saved)
-        second.wait_for("いずれかのキーを押すと")
-        second.keys("x")
-        second.wait_for("メニューから数字を選び", timeout=40)
+        second.to_title()
         second.keys("1", "Enter")
-        second.wait_for("実行メニューを選択")
-        second.keys("9", "Enter")
+        second.choose("実行メニューを選択", "9")
         second.wait_for("ロードが完了しました")
         second.keys("Space")
-        second.wait_for("実行メニューを選択")
-        second.keys("3", "Enter")
+        second.choose("実行メニューを選択", "3")
         second.wait_for("どれを使用しますか")
         line = [l for l in second.screen() if "COIN :" in l][0]
         assert re.search(r"COIN :\s*%d " % coin, line), line
         second.keys("0", "Enter")
         second.keys("Space")
-        second.wait_for("実行メニューを選択")
-        second.keys("0", "Enter")
+        second.choose("実行メニューを選択", "0")
         second.wait_for("メニューから数字を選び", timeout=40)
         second.keys("0", "Enter")
         second.wait_for("Pervaro team")

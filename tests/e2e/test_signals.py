@@ -13,11 +13,11 @@ def main():
                         (signal.SIGHUP, "title")):
         game = Game(binary, data)
         try:
-            game.wait_for("いずれかのキーを押すと")
-            game.keys("x")
             if moment == "title":
-                game.wait_for("メニューから数字を選び", timeout=40)
+                game.to_title()
             else:
+                game.wait_for("いずれかのキーを押すと")
+                game.keys("x")
                 game.wait_for("Presents  by")
                 time.sleep(0.5)  # asleep between the credit pages
             pid = game.pid()

@@ -8,9 +8,7 @@ def main():
     binary, data = sys.argv[1], sys.argv[2]
     game = Game(binary, data)
     try:
-        game.wait_for("いずれかのキーを押すと")
-        game.keys("x")
-        game.wait_for("メニューから数字を選び", timeout=40)
+        game.to_title()
         # tmux draws ● one column wide: the game fills the second column with a blank, so each
         # die stays ten columns wide and the pips stand where they belong.
         expected = {

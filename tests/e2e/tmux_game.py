@@ -50,6 +50,17 @@ class Game:
         lines = self.screen()
         return lines[row - 1] if row - 1 < len(lines) else ""
 
+    def to_title(self):
+        """From start-up past the hint and the credit pages to the title menu's prompt."""
+        self.wait_for("いずれかのキーを押すと")
+        self.keys("x")
+        self.wait_for("メニューから数字を選び", timeout=40)
+
+    def choose(self, prompt, answer):
+        """Waits for the prompt, then types the answer and Enter."""
+        self.wait_for(prompt)
+        self.keys(answer, "Enter")
+
     def wait_for(self, text, timeout=30.0):
         deadline = time.time() + timeout
         while time.time() < deadline:
@@ -107,6 +118,18 @@ def frozen_clock_env(clock):
     raise AssertionError("libfaketime is not installed (Debian package faketime)")
 
 
+# Answers that take a new game from the title to stage 1.
+TO_STAGE_ONE = [
+    ("メニューから数字を選び", ["1", "Enter"]),
+    ("実行メニューを選択", ["1", "Enter"]),
+    ("ステージを選択", ["1", "Enter"]),
+]
+# Answers that play a stage: no help, then the die every turn.
+PLAY_STAGE = [
+    ("シナリオおよびルール", ["0", "Enter"]),
+    ("1.ダイスを振る", ["1", "Enter"]),
+]
+
 HIDDEN_SEQUENCE = ["Up", "Up", "Down", "Down", "Left", "Right", "Left", "Right", "b", "Enter"]
 
 
@@ -129,9 +152,7 @@ def answer_prompts(game, answers, until, timeout=120.0, on_screen=None):
                 continue
             for prompt, keys in answers:
                 if prompt in text:
-                    for key in keys:
-                        if len(key) == 1 or key in ("Enter",) or key[:1].isupper():
-                            game.keys(key)
+                    game.keys(*keys)
                     break
             else:
                 game.keys("Space")
