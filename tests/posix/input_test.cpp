@@ -63,7 +63,7 @@ TEST(Input, BytesArriveAsTypedAndWaitsTimeOutIdle) {
     EXPECT_EQ(child.reportedLine("bytes "), "97 13 127 227") << child.describe();
 
     ASSERT_TRUE(child.waitForReport("waiting")) << child.describe();
-    ::usleep(50'000);
+    child.waitUntilPolling();
     ::kill(child.pid(), SIGUSR1);
     ::usleep(20'000);
     child.type("q");

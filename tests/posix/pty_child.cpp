@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <stdexcept>
 
 namespace {
@@ -254,6 +255,22 @@ int PtyChild::waitForChange(int options, int timeoutMs) {
         pump(0);
     }
     return status;
+}
+
+void PtyChild::waitUntilPolling(int timeoutMs) {
+    const std::string path = "/proc/" + std::to_string(pid_) + "/wchan";
+    bool told = true;
+    pumpUntil(
+        [&] {
+            std::ifstream wchan(path);
+            std::string where;
+            told = static_cast<bool>(wchan >> where) && where != "0";
+            return !told || where.find("poll") != std::string::npos;
+        },
+        timeoutMs);
+    if (!told) {
+        pumpUntil([] { return false; }, 200);
+    }
 }
 
 int PtyChild::waitForExit(int timeoutMs) {

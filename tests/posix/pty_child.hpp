@@ -50,6 +50,11 @@ class PtyChild {
     std::string reportedLine(std::string_view label, int timeoutMs = kPatienceMs);
     // The wait status once the child ended (or stopped, if asked); -1 if it did not in time.
     int waitForExit(int timeoutMs = kPatienceMs);
+    // Waits until the child's first thread sleeps in poll, as it does waiting for a key. A
+    // signal is best sent then: ThreadSanitizer may hold back one that lands between calls
+    // until the thread's next call, which a blocked read never makes. Where /proc cannot tell,
+    // it waits a short while instead.
+    void waitUntilPolling(int timeoutMs = kPatienceMs);
     int waitForStop(int timeoutMs = kPatienceMs);
 
     const std::string& output() const { return output_; }

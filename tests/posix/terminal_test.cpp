@@ -60,6 +60,7 @@ TEST_P(TerminalOnSignal, IsGivenBackAndTheSignalEndsTheProcess) {
     PtyChild child(playUntilEnter);
     ASSERT_TRUE(child.waitForReport("taken")) << child.describe();
     ASSERT_TRUE(isRaw(child.modes())) << describeModes(child.modes());
+    child.waitUntilPolling();
 
     if (*ending.typed != '\0') {
         child.type(ending.typed);
@@ -90,6 +91,7 @@ TEST(Terminal, AnIgnoredSignalStaysIgnored) {
         playUntilEnter();
     });
     ASSERT_TRUE(child.waitForReport("taken")) << child.describe();
+    child.waitUntilPolling();
     ::kill(child.pid(), SIGHUP);
     child.type("\r");
     const int status = child.waitForExit();
@@ -117,6 +119,7 @@ TEST(Terminal, SuspendGivesItBackAndResumeTakesItAgain) {
     const termios raw = child.modes();
     ASSERT_TRUE(isRaw(raw)) << describeModes(raw);
 
+    child.waitUntilPolling();
     ::kill(child.pid(), SIGTSTP);
     const int stopped = child.waitForStop();
     ASSERT_TRUE(WIFSTOPPED(stopped)) << stopped << "\n" << child.describe();
