@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <climits>
 #include <cstdint>
@@ -18,6 +17,7 @@
 #include "state/item_table.hpp"
 #include "state/player_state.hpp"
 #include "state/save_record.hpp"
+#include "support/map_directory.hpp"
 #include "support/screen_expect.hpp"
 #include "support/virtual_platform.hpp"
 
@@ -27,6 +27,7 @@ namespace fs = std::filesystem;
 
 const char* const kOpenFailed = "save.binのオープンが失敗しました";
 const char* const kSaved = "セーブが完了しました";
+const char* const kLoaded = "ロードが完了しました";
 
 using Bytes = std::vector<unsigned char>;
 
@@ -45,12 +46,13 @@ Bytes readFile(const char* name) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-SaveBytes current() {
-    return encodeSaveRecord(captureSaveRecord());
+Bytes current() {
+    const SaveBytes bytes = encodeSaveRecord(captureSaveRecord());
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 // A game far from the new-game values, every field in range, a die effect pending.
-SaveBytes setPlayedGame() {
+Bytes setPlayedGame() {
     applyNewGameDefaults();
     SaveRecord record{-123456, 1, 54321, 42, 13, 1, 7, 3, 6, MoveEffectSix, 1, {}, {}};
     for (int i = 0; i < kStageCount; ++i) {
@@ -65,71 +67,69 @@ SaveBytes setPlayedGame() {
 
 class SaveFile : public ::testing::Test {
   protected:
-    void SetUp() override {
-        original_ = fs::current_path();
-        char pattern[] = "/tmp/pervaro-save-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        scratch_ = pattern;
-        fs::current_path(scratch_);
-        vt::reset();
-        applyNewGameDefaults();
-    }
-    void TearDown() override {
-        fs::current_path(original_);
-        fs::remove_all(scratch_);
-    }
+    void SetUp() override { applyNewGameDefaults(); }
     // Runs save or load on a fresh page, as the main menu does.
     static void run(void (*operation)()) {
         vt::reset();
         EXPECT_EQ(vt::run(operation), -1);
     }
     // The load was refused and left the game as it was.
-    static void expectRefusedLoad(const SaveBytes& before) {
+    static void expectRefusedLoad(const Bytes& before) {
         run(loadGame);
         EXPECT_TEXT_AT(1, 1, kOpenFailed);
         EXPECT_EQ(current(), before);
     }
 
-    fs::path original_;
-    fs::path scratch_;
+    MapDirectory scratch_;  // the working directory, where save.bin goes
 };
 
 TEST_F(SaveFile, FreshGameBytes) {
     run(saveGame);
     std::vector<std::int32_t> values = {0, 0, 0, 0, 5, 0, 1, 1, 1, 0, 0};
-    values.resize(27, 0);
+    values.resize(kSaveRecordSize / 4, 0);
     EXPECT_EQ(readFile("save.bin"), littleEndian(values));
     EXPECT_TEXT_AT(1, 40, kSaved);
     EXPECT_FALSE(fs::exists("save.bin.new"));
 }
 
-TEST_F(SaveFile, SaveThenLoadRestoresEverythingAndTheSecondSaveWins) {
-    const SaveBytes saved = setPlayedGame();
+// Load without a file, or from one too short, is refused and keeps the game; a save loads
+// back whole, and a longer file loads its first record. The played game's LIFE (13) is above
+// the new-game maximum: the load caps LIFE by the maximum it brings, not by the one before.
+TEST_F(SaveFile, SaveAndLoad) {
+    const Bytes played = setPlayedGame();
+    expectRefusedLoad(played);
+    for (const std::size_t size : {std::size_t{0}, std::size_t{4}, kSaveRecordSize - 1}) {
+        scratch_.write("save.bin",
+                       std::string(played.begin(), played.begin() + static_cast<long>(size)));
+        expectRefusedLoad(played);
+    }
     run(saveGame);
     applyNewGameDefaults();
     run(loadGame);
-    EXPECT_TEXT_AT(1, 40, "ロードが完了しました");
-    EXPECT_EQ(current(), saved);
-    EXPECT_EQ(player.moveEffect, MoveEffectSix);
+    EXPECT_TEXT_AT(1, 40, kLoaded);
+    EXPECT_EQ(current(), played);
 
+    scratch_.write("save.bin", std::string(played.begin(), played.end()) + std::string(50, '\xff'));
     applyNewGameDefaults();
-    player.coin = 7;
+    run(loadGame);
+    EXPECT_EQ(current(), played);
+    // A save replaces a longer file whole.
+    applyNewGameDefaults();
     run(saveGame);
-    const Bytes bytes = readFile("save.bin");
-    ASSERT_EQ(bytes.size(), kSaveRecordSize);
-    EXPECT_EQ(Bytes(bytes.begin() + 8, bytes.begin() + 12), littleEndian({7}));
+    EXPECT_EQ(readFile("save.bin"), current());
 }
 
-TEST_F(SaveFile, LoadWithoutAFileKeepsTheGame) {
-    expectRefusedLoad(setPlayedGame());
-}
-
-TEST_F(SaveFile, InterruptedSaveKeepsThePreviousOne) {
-    setPlayedGame();
+// A save that cannot be completed says so and leaves the previous save as it was: cut short
+// by a file size limit (a genuine short write), or with save.bin a directory.
+TEST_F(SaveFile, FailedSaveKeepsThePreviousOne) {
+    const auto expectFailedSave = [] {
+        EXPECT_TEXT_AT(1, 1, kOpenFailed);
+        EXPECT_EQ(vt::output().find(kSaved), std::string::npos);
+        EXPECT_FALSE(fs::exists("save.bin.new"));
+    };
+    const Bytes played = setPlayedGame();
     run(saveGame);
-    const Bytes previous = readFile("save.bin");
     player.coin = 99;
-    // A file size limit cuts the new file after 50 bytes: a genuine short write.
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const sighandler_t oldHandler = signal(SIGXFSZ, SIG_IGN);
@@ -139,41 +139,15 @@ TEST_F(SaveFile, InterruptedSaveKeepsThePreviousOne) {
     run(saveGame);
     setrlimit(RLIMIT_FSIZE, &saved);
     signal(SIGXFSZ, oldHandler);
+    expectFailedSave();
+    EXPECT_EQ(readFile("save.bin"), played);
 
-    EXPECT_EQ(readFile("save.bin"), previous);
-    EXPECT_FALSE(fs::exists("save.bin.new"));
-    EXPECT_TEXT_AT(1, 1, kOpenFailed);
-    EXPECT_EQ(vt::output().find(kSaved), std::string::npos);
-}
-
-TEST_F(SaveFile, SaveBinAsADirectoryFailsCleanly) {
+    fs::remove("save.bin");
     fs::create_directory("save.bin");
-    const SaveBytes before = setPlayedGame();
     run(saveGame);
-    EXPECT_TEXT_AT(1, 1, kOpenFailed);
-    EXPECT_EQ(vt::output().find(kSaved), std::string::npos);
+    expectFailedSave();
     EXPECT_TRUE(fs::is_directory("save.bin"));
-    EXPECT_FALSE(fs::exists("save.bin.new"));
-    expectRefusedLoad(before);
-}
-
-TEST_F(SaveFile, ShortFilesAreRefusedLongOnesLoadTheirFirstRecord) {
-    const SaveBytes played = setPlayedGame();
-    applyNewGameDefaults();
-    const auto write = [](const Bytes& bytes) {
-        std::ofstream("save.bin", std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
-    };
-    for (const std::size_t size : {std::size_t{0}, std::size_t{4}, kSaveRecordSize - 1}) {
-        write(Bytes(played.begin(), played.begin() + static_cast<long>(size)));
-        expectRefusedLoad(current());
-    }
-    Bytes longer(played.begin(), played.end());
-    longer.insert(longer.end(), 50, 0xFF);
-    write(longer);
-    run(loadGame);
-    EXPECT_TEXT_AT(1, 40, "ロードが完了しました");
-    EXPECT_EQ(current(), played);
+    expectRefusedLoad(current());
 }
 
 // Values no game of ours writes are brought into range; extra mode stays on. Negative and
@@ -198,26 +172,16 @@ TEST(SaveRecord, OutOfRangeValuesAreBroughtIntoRange) {
     // clang-format on
     for (const auto& [offset, stored, loaded] : cases) {
         applyNewGameDefaults();
-        SaveBytes bytes = current();
+        Bytes bytes = current();
         const Bytes value = littleEndian({stored});
         std::copy(value.begin(), value.end(), bytes.begin() + offset);
         SaveRecord record{};
         ASSERT_TRUE(decodeSaveRecord(bytes.data(), bytes.size(), record));
         applySaveRecord(record);
-        const SaveBytes after = current();
+        const Bytes after = current();
         EXPECT_EQ(Bytes(after.begin() + offset, after.begin() + offset + 4), littleEndian({loaded}))
             << "offset " << offset << " stored " << stored;
     }
-}
-
-// LIFE is capped by the maximum loaded with it, not by the one before the load.
-TEST(SaveRecord, LifeCappedByTheLoadedMaximum) {
-    applyNewGameDefaults();
-    SaveRecord record = captureSaveRecord();
-    record.maxLifeUnits = 4;
-    record.life = 20;
-    applySaveRecord(record);
-    EXPECT_EQ(player.life, 20);
 }
 
 }  // namespace
