@@ -4,22 +4,23 @@
 #include "items/items.hpp"
 #include "state/player_state.hpp"
 #include "support/screen_expect.hpp"
-#include "support/virtual_platform.hpp"
 
 namespace {
 
 enum Item { LifePot3 = 5, LifePot7, LifePot15, LifePotFull, SlowDie, QuickDie };
 
-void startInventory(std::initializer_list<std::pair<Item, int>> counts) {
+// Opens the inventory with the counts given, types the entries ("k" a key press), and returns
+// what it hands back.
+int visit(UseContext context, std::initializer_list<std::pair<int, int>> counts,
+          const std::vector<std::string>& entries, int life = 5, int maxLifeUnits = 1) {
     vt::reset();
     applyNewGameDefaults();
+    player.maxLifeUnits = maxLifeUnits;
+    player.life = life;
     for (const auto& [item, count] : counts) {
         itemTable[item].count = count;
     }
-}
-
-int visit(UseContext context, const std::vector<std::string>& choices) {
-    vt::typeLines(choices);
+    typeEntries(entries);
     int result = 99;
     EXPECT_EQ(vt::run([&] { result = inventoryScreen(context); }), -1);
     EXPECT_FALSE(vt::inputExhausted());
@@ -29,48 +30,40 @@ int visit(UseContext context, const std::vector<std::string>& choices) {
     return result;
 }
 
+// With nothing usable owned (bought-and-applied items never show) only 0 is accepted.
 TEST(Inventory, EmptyListAcceptsOnlyZero) {
-    startInventory({});
-    itemTable[0].count = itemTable[1].count = 1;  // bought-and-applied items never show
-    EXPECT_EQ(visit(UseContext::StageTurn, {"1", "-1", "0"}), 0);
-    const ScreenGrid& page = vt::snapshots().at(0);
-    EXPECT_SNAPSHOT_TEXT_AT(page, 16, 3, "-----所持品一覧-----");
-    EXPECT_SNAPSHOT_TEXT_AT(page, 8, 5, "   ");
-    EXPECT_SNAPSHOT_TEXT_AT(page, 8, 34, " 0. 戻る");
-    EXPECT_SNAPSHOT_TEXT_AT(page, 8, 37, "LIFE :  5/ 5 , COIN :     0 , LV : 1 経験値( 0/100)");
-    EXPECT_SNAPSHOT_TEXT_AT(page, 1, 40, "どれを使用しますか  > ");
+    EXPECT_EQ(visit(UseContext::StageTurn, {{0, 1}, {1, 1}}, {"1", "-1", "0"}), 0);
+    EXPECT_EQ(vt::snapshots().size(), 3u);
+    EXPECT_TEXT_AT(8, 5, "   ");
     EXPECT_EQ(itemTable[1].count, 1);
 }
 
-TEST(Inventory, UsingTheLastOfAnItemMovesTheRestUp) {
-    startInventory({{LifePot3, 1}, {LifePot15, 2}, {QuickDie, 10}});
-    player.maxLifeUnits = 3;
-    player.life = 1;
-    vt::typeLines({"1"});
-    EXPECT_EQ(vt::run([] { inventoryScreen(UseContext::MainMenu); }), 1);
-    EXPECT_SNAPSHOT_TEXT_AT(vt::snapshots().at(0), 8, 7, " 3.");
-    EXPECT_TEXT_AT(8, 5, " 1. ライフポット15");
-    EXPECT_TEXT_AT(48, 5, "2 ");
-    EXPECT_TEXT_AT(8, 6, " 2. せっかちダイス");
-    EXPECT_TEXT_AT(48, 6, "10");
-    EXPECT_TEXT_AT(8, 7, "   ");
-    EXPECT_TEXT_AT(8, 37, "LIFE :  4/15");
-}
-
-TEST(Inventory, DieItemsRefusedOutsideAStageTurn) {
+// Using the last of an item moves the rest up; the die items are refused outside a stage turn,
+// with a key wait, and stay owned.
+TEST(Inventory, ListMovesUpAndDieItemsRefusedOutsideAStageTurn) {
     const std::string refusal = "Item = のんびりダイスそのアイテムはここでは使用できません";
-    for (const UseContext context : {UseContext::MainMenu, UseContext::BossBattle}) {
-        startInventory({{SlowDie, 2}});
-        vt::typeLines({"1"});
-        vt::type("x");  // the refusal waits for a key
-        EXPECT_EQ(visit(context, {"0"}), 0);
+    for (const auto& [context, result, status] :
+         {std::tuple{UseContext::MainMenu, 0, "LIFE :  4/15"},
+          std::tuple{UseContext::BossBattle, 3, "LIFE :  1/15"}}) {
+        SCOPED_TRACE(result);
+        EXPECT_EQ(visit(context, {{LifePot3, 1}, {LifePot15, 2}, {SlowDie, 2}, {QuickDie, 10}},
+                        {"1", "2", "k", "0"}, 1, 3),
+                  result);
+        const ScreenGrid& page = vt::snapshots().at(0);
+        EXPECT_SNAPSHOT_TEXT_AT(page, 16, 3, "-----所持品一覧-----");
+        EXPECT_SNAPSHOT_TEXT_AT(page, 8, 8, " 4.");
+        EXPECT_SNAPSHOT_TEXT_AT(page, 8, 34, " 0. 戻る");
+        EXPECT_SNAPSHOT_TEXT_AT(page, 8, 37, "LIFE :  1/15 , COIN :     0 , LV : 1 経験値( 0/100)");
+        EXPECT_SNAPSHOT_TEXT_AT(page, 1, 40, "どれを使用しますか  > ");
+        EXPECT_TEXT_AT(8, 5, " 1. ライフポット15");
+        EXPECT_TEXT_AT(48, 5, "2 ");
+        EXPECT_TEXT_AT(8, 7, " 3. せっかちダイス");
+        EXPECT_TEXT_AT(48, 7, "10");
+        EXPECT_TEXT_AT(8, 8, "   ");
+        EXPECT_TEXT_AT(8, 37, status);
         EXPECT_EQ(itemTable[SlowDie].count, 2);
         EXPECT_EQ(player.moveEffect, MoveEffectNone);
-        bool refused = false;
-        for (const ScreenGrid& page : vt::snapshots()) {
-            refused = refused || page.textAt(1, 40, textColumns(refusal)) == refusal;
-        }
-        EXPECT_TRUE(refused);
+        EXPECT_FALSE(snapshotsShowing(1, 40, refusal).empty());
     }
 }
 
@@ -90,13 +83,12 @@ TEST(Inventory, ResultPerContext) {
         {UseContext::BossBattle, {"1", "3", "0"}, 15, 2, MoveEffectNone},  // the last amount
         {UseContext::BossBattle, {"3", "1", "0"}, 3, 2, MoveEffectNone},
         {UseContext::BossBattle, {"4", "0"}, -1, 2, MoveEffectNone}};  // FULL: a full heal
+    const std::initializer_list<std::pair<int, int>> counts = {{LifePot3, 2},  {LifePot7, 1},
+                                                               {LifePot15, 1}, {LifePotFull, 1},
+                                                               {SlowDie, 1},   {QuickDie, 1}};
     for (const Case& c : cases) {
-        startInventory({{LifePot3, 2}});
-        for (int item = LifePot7; item <= QuickDie; ++item) {
-            itemTable[item].count = 1;
-        }
-        player.life = 2;
-        EXPECT_EQ(visit(c.context, c.choices), c.result);
+        SCOPED_TRACE(c.choices.front());
+        EXPECT_EQ(visit(c.context, counts, c.choices, 2), c.result);
         EXPECT_EQ(player.life, c.life);
         EXPECT_EQ(player.moveEffect, c.moveEffect);
         int owned = 0;

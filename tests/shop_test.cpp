@@ -8,15 +8,13 @@
 #include "items/items.hpp"
 #include "state/player_state.hpp"
 #include "support/screen_expect.hpp"
-#include "support/virtual_platform.hpp"
 
 namespace {
 
-const char* const kPrompt = "どれをお買い上げいただけますか？  > ";
-
 // Runs the shop: a key for the greeting, one for the story below stage 4, then the entries
-// ("k" stands for a key press after a reply or a description page).
-void visitShop(
+// ("k" a key press after a reply or a description page). Returns the pages at which the shop
+// asked for a purchase.
+std::vector<ScreenGrid> visitShop(
     int coin, int highestStage, const std::vector<std::string>& entries,
     const std::function<void()>& setUp = [] {}) {
     vt::reset();
@@ -24,13 +22,9 @@ void visitShop(
     player.coin = coin;
     player.highestStage = highestStage;
     setUp();
-    vt::type("g");
-    if (highestStage < 4) {
-        vt::type("s");
-    }
-    for (const std::string& entry : entries) {
-        entry == "k" ? vt::type("k") : vt::typeLines({entry});
-    }
+    typeEntries(highestStage < 4 ? std::vector<std::string>{"k", "k"}
+                                 : std::vector<std::string>{"k"});
+    typeEntries(entries);
     int result = 99;
     EXPECT_EQ(vt::run([&] { result = shopScreen(); }), -1);
     EXPECT_FALSE(vt::inputExhausted());
@@ -38,15 +32,9 @@ void visitShop(
     for (const ItemRecord& item : itemTable) {
         EXPECT_EQ(item.listNumber, 0) << item.name;
     }
-}
-
-// The pages at which the shop asked for a purchase.
-std::vector<ScreenGrid> shopPages() {
     std::vector<ScreenGrid> pages;
-    for (const ScreenGrid& page : vt::snapshots()) {
-        if (page.textAt(1, 40, textColumns(kPrompt)) == kPrompt) {
-            pages.push_back(page);
-        }
+    for (const std::size_t i : snapshotsShowing(1, 40, "どれをお買い上げいただけますか？  > ")) {
+        pages.push_back(vt::snapshots()[i]);
     }
     return pages;
 }
@@ -77,66 +65,54 @@ TEST(Shop, NoMoneyTurnsThePlayerAway) {
     EXPECT_TEXT_AT(8, 20, "今度はちゃんとお金を持ってこよう!");
 }
 
-TEST(Shop, StoryBelowStageFourAndFarewell) {
-    visitShop(100, 3, {"0"});
-    EXPECT_SNAPSHOT_TEXT_AT(vt::snapshots().at(1), 8, 11, "えっと、今の品揃えはこんなトコロね。。");
-    EXPECT_TEXT_AT(24, 20, "ありがとうございました～。");
-}
-
-TEST(Shop, StockGrowsWithTheHighestStage) {
-    const std::pair<int, std::vector<int>> cases[] = {
-        {1, {5, 9}}, {3, {0, 1, 2, 5, 6, 9, 10}}, {5, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}, {6, {}}};
-    for (const auto& [stage, items] : cases) {
-        visitShop(100, stage, {"0"});
-        const ScreenGrid page = shopPages().at(0);
-        EXPECT_EQ(listed(page), items) << "stage " << stage;
-        for (int n = 1; n <= static_cast<int>(items.size()); ++n) {
-            EXPECT_SNAPSHOT_TEXT_AT(page, 8, 4 + n, (n < 10 ? " " : "") + std::to_string(n) + ".");
+// The stock grows with the highest stage; a game with card moves but no trump owned (a loaded
+// one) is not offered the trump. The story is told below stage 4; the farewell always.
+TEST(Shop, StockStoryAndFarewell) {
+    const std::tuple<int, int, std::vector<int>> cases[] = {
+        {1, 0, {5, 9}},
+        {3, 0, {0, 1, 2, 5, 6, 9, 10}},
+        {2, 1, {1, 5, 9}},
+        {5, 0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+        {6, 0, {}}};
+    for (const auto& [stage, cardMove, items] : cases) {
+        SCOPED_TRACE(stage);
+        const ScreenGrid page = visitShop(100, stage, {"0"}, [&] {
+                                    player.cardMove = cardMove;
+                                    itemTable[9].count = 7;
+                                }).at(0);
+        EXPECT_EQ(listed(page), items);
+        for (std::size_t n = 0; n < items.size(); ++n) {
+            const int row = 5 + static_cast<int>(n);
+            EXPECT_SNAPSHOT_TEXT_AT(page, 8, row, (n < 9 ? " " : "") + std::to_string(n + 1) + ".");
+            // Prices, and counts only for usable items.
+            if (items[n] == 0 || items[n] == 9) {
+                EXPECT_SNAPSHOT_TEXT_AT(page, 40, row, items[n] == 0 ? "50000    " : "  500   7");
+            }
         }
         EXPECT_SNAPSHOT_TEXT_AT(page, 8, 33, items.empty() ? "   " : "-1. 商品の説明をみる");
+        const std::string sorry = "『ごめんなさい。。今、あなたに売れる商品はないの。。。』";
+        EXPECT_EQ(page.textAt(8, 12, textColumns(sorry)) == sorry, items.empty());
+        EXPECT_SNAPSHOT_TEXT_AT(page, 8, 37, "LIFE :  5/ 5 , COIN :   100");
+        const std::string story = "えっと、今の品揃えはこんなトコロね。。";
+        EXPECT_EQ(vt::snapshots().at(1).textAt(8, 11, textColumns(story)) == story, stage < 4);
+        EXPECT_TEXT_AT(24, 20, "ありがとうございました～。");
     }
-    EXPECT_SNAPSHOT_TEXT_AT(shopPages().at(0), 8, 12,
-                            "『ごめんなさい。。今、あなたに売れる商品はないの。。。』");
 }
 
-TEST(Shop, PageColumns) {
-    visitShop(100, 5, {"0"}, [] { itemTable[9].count = 7; });
-    const ScreenGrid page = shopPages().at(0);
-    EXPECT_SNAPSHOT_TEXT_AT(page, 40, 5, "50000    ");  // no count for bought-and-applied items
-    EXPECT_SNAPSHOT_TEXT_AT(page, 40, 14, "  500   7");
-    EXPECT_SNAPSHOT_TEXT_AT(page, 8, 37, "LIFE :  5/ 5 , COIN :   100");
-}
-
-TEST(Shop, PriceEqualToCoinIsBoughtAndElixirRaisesOnlyTheMaximum) {
-    visitShop(99999, 5, {"5", "k", "0"});
-    EXPECT_EQ(player.coin, 0);
-    EXPECT_EQ(itemTable[4].count, 1);
-    const std::vector<ScreenGrid> pages = shopPages();
-    ASSERT_EQ(pages.size(), 2u);
-    EXPECT_EQ(listed(pages[1]).size(), 10u);  // sold once
-    EXPECT_SNAPSHOT_TEXT_AT(pages[1], 8, 37, "LIFE :  5/10 , COIN :     0");
-}
-
-TEST(Shop, MapTrumpIsSoldOnceAndUnlocksCards) {
-    visitShop(60000, 2, {"1", "k", "0"});
-    EXPECT_EQ(player.cardMove, 1);
-    EXPECT_EQ(player.coin, 10000);
-    EXPECT_EQ(listed(shopPages().at(1)).front(), 1);
-    // A loaded game with card moves but no trump owned is not offered one either.
-    visitShop(60000, 2, {"0"}, [] { player.cardMove = 1; });
-    EXPECT_EQ(listed(shopPages().at(0)).front(), 1);
-}
-
-TEST(Shop, UsableItemsUpToTen) {
-    // Out-of-range entries are asked again without a word; the second 1 is のんびりダイス.
-    visitShop(5000, 1, {"-2", "3", "1", "k", "1", "k", "0"}, [] { itemTable[5].count = 9; });
+// Out-of-range entries are asked again without a word. The trump unlocks card moves and is sold
+// once; a usable item is sold up to ten; an elixir at exactly the coin left is bought and raises
+// only the maximum LIFE.
+TEST(Shop, PurchasesAndTheirLimits) {
+    const std::vector<ScreenGrid> pages = visitShop(
+        55500, 2, {"-2", "5", "1", "k", "2", "k", "1", "k", "0"}, [] { itemTable[5].count = 9; });
+    EXPECT_EQ(std::tuple(player.cardMove, player.coin, player.maxLifeUnits), std::tuple(1, 0, 2));
     EXPECT_EQ(itemTable[5].count, 10);
-    EXPECT_EQ(itemTable[9].count, 1);
-    EXPECT_EQ(player.coin, 4000);
-    const std::vector<ScreenGrid> pages = shopPages();
-    ASSERT_EQ(pages.size(), 5u);
+    ASSERT_EQ(pages.size(), 6u);
     EXPECT_SNAPSHOT_TEXT_AT(pages[2], 1, 41, "   ");
-    EXPECT_EQ(listed(pages[3]), std::vector<int>{9});
+    EXPECT_EQ(listed(pages[2]), (std::vector<int>{0, 1, 5, 9}));
+    EXPECT_EQ(listed(pages[3]), (std::vector<int>{1, 5, 9}));
+    EXPECT_EQ(listed(pages[5]), std::vector<int>{9});
+    EXPECT_SNAPSHOT_TEXT_AT(pages[5], 8, 37, "LIFE :  5/10 , COIN :     0");
 }
 
 TEST(Shop, EveryFourthRefusalDiffers) {
@@ -158,9 +134,9 @@ TEST(Shop, EveryFourthRefusalDiffers) {
     EXPECT_EQ(player.coin, 100);
 }
 
+// All eleven descriptions, five to a page; the pages are the snapshots without the frame.
 TEST(Shop, DescriptionPagesHoldFiveItems) {
     visitShop(100, 4, {"-1", "k", "k", "k", "0"});
-    // The description pages are the snapshots that have no frame.
     std::vector<ScreenGrid> pages;
     for (const ScreenGrid& page : vt::snapshots()) {
         if (page.textAt(1, 1, 1) == " " && page.textAt(8, 4, 1) != " ") {
@@ -170,7 +146,6 @@ TEST(Shop, DescriptionPagesHoldFiveItems) {
     ASSERT_EQ(pages.size(), 3u);
     EXPECT_SNAPSHOT_TEXT_AT(pages[0], 8, 5, "マップ移動でカードを使用することが出来るようになる");
     EXPECT_SNAPSHOT_TEXT_AT(pages[0], 8, 20, "生命の秘薬4");
-    EXPECT_SNAPSHOT_TEXT_AT(pages[1], 8, 4, "ライフポット3");
     EXPECT_SNAPSHOT_TEXT_AT(pages[1], 8, 13, "ライフを 15 回復する事が出来る");
     EXPECT_SNAPSHOT_TEXT_AT(pages[2], 8, 4, "せっかちダイス");
     EXPECT_SNAPSHOT_TEXT_AT(pages[2], 8, 8, "   ");

@@ -1,5 +1,5 @@
 #pragma once
-// Checks on what the virtual terminal shows.
+// Checks on what the virtual terminal shows, and the entries that lead there.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -25,4 +25,11 @@ inline std::vector<std::size_t> snapshotsShowing(int column, int row, const std:
         }
     }
     return found;
+}
+
+// Types number entries, each when asked; "k" stands for one key press (a key wait).
+inline void typeEntries(const std::vector<std::string>& entries) {
+    for (const std::string& entry : entries) {
+        entry == "k" ? vt::type("k") : vt::typeLines({entry});
+    }
 }
