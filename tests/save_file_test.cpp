@@ -19,7 +19,6 @@
 #include "state/save_record.hpp"
 #include "support/map_directory.hpp"
 #include "support/screen_expect.hpp"
-#include "support/virtual_platform.hpp"
 
 namespace {
 
@@ -27,7 +26,6 @@ namespace fs = std::filesystem;
 
 const char* const kOpenFailed = "save.binのオープンが失敗しました";
 const char* const kSaved = "セーブが完了しました";
-const char* const kLoaded = "ロードが完了しました";
 
 using Bytes = std::vector<unsigned char>;
 
@@ -67,7 +65,6 @@ Bytes setPlayedGame() {
 
 class SaveFile : public ::testing::Test {
   protected:
-    void SetUp() override { applyNewGameDefaults(); }
     // Runs save or load on a fresh page, as the main menu does.
     static void run(void (*operation)()) {
         vt::reset();
@@ -83,15 +80,6 @@ class SaveFile : public ::testing::Test {
     MapDirectory scratch_;  // the working directory, where save.bin goes
 };
 
-TEST_F(SaveFile, FreshGameBytes) {
-    run(saveGame);
-    std::vector<std::int32_t> values = {0, 0, 0, 0, 5, 0, 1, 1, 1, 0, 0};
-    values.resize(kSaveRecordSize / 4, 0);
-    EXPECT_EQ(readFile("save.bin"), littleEndian(values));
-    EXPECT_TEXT_AT(1, 40, kSaved);
-    EXPECT_FALSE(fs::exists("save.bin.new"));
-}
-
 // Load without a file, or from one too short, is refused and keeps the game; a save loads
 // back whole, and a longer file loads its first record. The played game's LIFE (13) is above
 // the new-game maximum: the load caps LIFE by the maximum it brings, not by the one before.
@@ -106,17 +94,21 @@ TEST_F(SaveFile, SaveAndLoad) {
     run(saveGame);
     applyNewGameDefaults();
     run(loadGame);
-    EXPECT_TEXT_AT(1, 40, kLoaded);
+    EXPECT_TEXT_AT(1, 40, "ロードが完了しました");
     EXPECT_EQ(current(), played);
 
     scratch_.write("save.bin", std::string(played.begin(), played.end()) + std::string(50, '\xff'));
     applyNewGameDefaults();
     run(loadGame);
     EXPECT_EQ(current(), played);
-    // A save replaces a longer file whole.
+    // A save replaces a longer file whole; the layout of a new game.
     applyNewGameDefaults();
     run(saveGame);
-    EXPECT_EQ(readFile("save.bin"), current());
+    EXPECT_TEXT_AT(1, 40, kSaved);
+    EXPECT_FALSE(fs::exists("save.bin.new"));
+    std::vector<std::int32_t> values = {0, 0, 0, 0, 5, 0, 1, 1, 1, 0, 0};
+    values.resize(kSaveRecordSize / 4, 0);
+    EXPECT_EQ(readFile("save.bin"), littleEndian(values));
 }
 
 // A save that cannot be completed says so and leaves the previous save as it was: cut short
