@@ -85,6 +85,7 @@ class SaveFile : public ::testing::Test {
 // the new-game maximum: the load caps LIFE by the maximum it brings, not by the one before.
 TEST_F(SaveFile, SaveAndLoad) {
     const Bytes played = setPlayedGame();
+    ASSERT_EQ(player.life, 13);
     expectRefusedLoad(played);
     for (const std::size_t size : {std::size_t{0}, std::size_t{4}, kSaveRecordSize - 1}) {
         scratch_.write("save.bin",
