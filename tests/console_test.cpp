@@ -25,7 +25,12 @@ TEST(Screen, FrameAndStatusLineInOneWrite) {
         clearScreen();
         drawFrame();
         rowAfterFrame = cursorRow();
+        moveCursor(79, 5);
+        printText("あい");  // wraps at column 80
         moveCursor(8, 20);
+        for (const auto& [column, row] : {std::pair{1, 42}, {0, 2}, {81, 2}}) {
+            moveCursor(column, row);  // outside the window: ignored
+        }
         printStatusLine();
         readKey();
     });
@@ -36,6 +41,7 @@ TEST(Screen, FrameAndStatusLineInOneWrite) {
         vt::rowText(1) + vt::rowText(38) + vt::rowText(39),
         std::string(79, '*') + " *" + std::string(77, ' ') + "* " + std::string(79, '*') + " ");
     EXPECT_TEXT_AT(8, 20, "LIFE :  5/ 5 , COIN :     0 , LV : 1 経験値( 0/100)");
+    EXPECT_EQ(vt::textAt(79, 5, 2) + vt::textAt(1, 6, 2), "あい");
 }
 
 TEST(Screen, ClearPromptLineRemovesItsTwoRows) {
@@ -57,24 +63,6 @@ TEST(Screen, ClearPromptLineRemovesItsTwoRows) {
         EXPECT_EQ(vt::rowText(40) + vt::rowText(41), kBlankRow + kBlankRow);
         EXPECT_EQ(std::pair(vt::cursorColumn(), vt::cursorRow()), std::pair(1, first));
     }
-}
-
-TEST(Screen, CursorAndPrinting) {
-    vt::reset();
-    printText("top");
-    moveCursor(5, 3);
-    for (const auto& [column, row] : {std::pair{1, 45}, {0, 2}, {81, 2}}) {
-        moveCursor(column, row);  // outside the window: ignored
-    }
-    printText("x");
-    moveCursor(79, 5);
-    printText("あい");  // wraps at column 80
-    moveCursor(10, 41);
-    printText("end\nnext");  // scrolls at the bottom
-    flushOutput();
-    EXPECT_EQ(vt::textAt(5, 2, 1) + vt::textAt(79, 4, 2) + vt::textAt(1, 5, 2), "xあい");
-    EXPECT_EQ(vt::textAt(10, 40, 3) + vt::textAt(1, 41, 4), "endnext");
-    EXPECT_EQ(vt::rowText(1), kBlankRow);
 }
 
 // Dice and ladder rungs keep their width whether the terminal draws ● ― narrow or not.

@@ -145,8 +145,7 @@ TEST(Shop, DescriptionPagesHoldFiveItems) {
     }
     ASSERT_EQ(pages.size(), 3u);
     EXPECT_SNAPSHOT_TEXT_AT(pages[0], 8, 5, "マップ移動でカードを使用することが出来るようになる");
-    EXPECT_SNAPSHOT_TEXT_AT(pages[0], 8, 20, "生命の秘薬4");
-    EXPECT_SNAPSHOT_TEXT_AT(pages[1], 8, 13, "ライフを 15 回復する事が出来る");
+    EXPECT_SNAPSHOT_TEXT_AT(pages[1], 8, 20, "のんびりダイス");
     EXPECT_SNAPSHOT_TEXT_AT(pages[2], 8, 4, "せっかちダイス");
     EXPECT_SNAPSHOT_TEXT_AT(pages[2], 8, 8, "   ");
 }
