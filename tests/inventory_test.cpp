@@ -3,6 +3,7 @@
 
 #include "items/items.hpp"
 #include "state/player_state.hpp"
+#include "support/item_screens.hpp"
 #include "support/screen_expect.hpp"
 
 namespace {
@@ -21,13 +22,7 @@ int visit(UseContext context, std::initializer_list<std::pair<int, int>> counts,
         itemTable[item].count = count;
     }
     typeEntries(entries);
-    int result = 99;
-    EXPECT_EQ(vt::run([&] { result = inventoryScreen(context); }), -1);
-    EXPECT_FALSE(vt::inputExhausted());
-    for (const ItemRecord& item : itemTable) {
-        EXPECT_EQ(item.listNumber, 0) << item.name;
-    }
-    return result;
+    return runItemScreen([&] { return inventoryScreen(context); });
 }
 
 // With nothing usable owned (bought-and-applied items never show) only 0 is accepted.
