@@ -63,33 +63,30 @@ Bytes setPlayedGame() {
     return current();
 }
 
-class SaveFile : public ::testing::Test {
-  protected:
-    // Runs save or load on a fresh page, as the main menu does.
-    static void run(void (*operation)()) {
-        vt::reset();
-        EXPECT_EQ(vt::run(operation), -1);
-    }
-    // The load was refused and left the game as it was.
-    static void expectRefusedLoad(const Bytes& before) {
-        run(loadGame);
-        EXPECT_TEXT_AT(1, 1, kOpenFailed);
-        EXPECT_EQ(current(), before);
-    }
+// Runs save or load on a fresh page, as the main menu does.
+void run(void (*operation)()) {
+    vt::reset();
+    EXPECT_EQ(vt::run(operation), -1);
+}
 
-    MapDirectory scratch_;  // the working directory, where save.bin goes
-};
+// The load was refused and left the game as it was.
+void expectRefusedLoad(const Bytes& before) {
+    run(loadGame);
+    EXPECT_TEXT_AT(1, 1, kOpenFailed);
+    EXPECT_EQ(current(), before);
+}
 
 // Load without a file, or from one too short, is refused and keeps the game; a save loads
 // back whole, and a longer file loads its first record. The played game's LIFE (13) is above
 // the new-game maximum: the load caps LIFE by the maximum it brings, not by the one before.
-TEST_F(SaveFile, SaveAndLoad) {
+TEST(SaveFile, SaveAndLoad) {
+    const MapDirectory scratch;  // the working directory, where save.bin goes
     const Bytes played = setPlayedGame();
     ASSERT_EQ(player.life, 13);
     expectRefusedLoad(played);
     for (const std::size_t size : {std::size_t{0}, std::size_t{4}, kSaveRecordSize - 1}) {
-        scratch_.write("save.bin",
-                       std::string(played.begin(), played.begin() + static_cast<long>(size)));
+        scratch.write("save.bin",
+                      std::string(played.begin(), played.begin() + static_cast<long>(size)));
         expectRefusedLoad(played);
     }
     run(saveGame);
@@ -98,7 +95,7 @@ TEST_F(SaveFile, SaveAndLoad) {
     EXPECT_TEXT_AT(1, 40, "ロードが完了しました");
     EXPECT_EQ(current(), played);
 
-    scratch_.write("save.bin", std::string(played.begin(), played.end()) + std::string(50, '\xff'));
+    scratch.write("save.bin", std::string(played.begin(), played.end()) + std::string(50, '\xff'));
     applyNewGameDefaults();
     run(loadGame);
     EXPECT_EQ(current(), played);
@@ -114,7 +111,8 @@ TEST_F(SaveFile, SaveAndLoad) {
 
 // A save that cannot be completed says so and leaves the previous save as it was: cut short
 // by a file size limit (a genuine short write), or with save.bin a directory.
-TEST_F(SaveFile, FailedSaveKeepsThePreviousOne) {
+TEST(SaveFile, FailedSaveKeepsThePreviousOne) {
+    const MapDirectory scratch;
     const auto expectFailedSave = [] {
         EXPECT_TEXT_AT(1, 1, kOpenFailed);
         EXPECT_EQ(vt::output().find(kSaved), std::string::npos);

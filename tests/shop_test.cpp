@@ -49,11 +49,7 @@ std::vector<int> listed(const ScreenGrid& page) {
 }
 
 TEST(Shop, NoMoneyTurnsThePlayerAway) {
-    vt::reset();
-    applyNewGameDefaults();
-    player.highestStage = 5;
-    vt::type("g");
-    EXPECT_EQ(vt::run([] { shopScreen(); }), -1);
+    EXPECT_TRUE(visitShop(0, 5, {}).empty());
     EXPECT_EQ(vt::snapshots().size(), 1u);
     EXPECT_SNAPSHOT_TEXT_AT(vt::snapshots()[0], 8, 7, "『いらっしゃいませー！！』");
     EXPECT_TEXT_AT(8, 10, "あら？・・・お客さん、お金持っていないんじゃない？");
