@@ -1,15 +1,9 @@
 // Big-or-small: the bet rules, and games as the player sees them.
 #include "minigames/big_or_small.hpp"
 
-#include <gtest/gtest.h>
-
 #include <tuple>
 
-#include "console/random.hpp"
-#include "minigames/minigames.hpp"
 #include "support/minigame_play.hpp"
-#include "support/screen_expect.hpp"
-#include "support/seed_search.hpp"
 
 namespace {
 

@@ -1,17 +1,11 @@
 // Bingo: the card, the lines, the result table and the draws as the player sees them.
 #include "minigames/bingo.hpp"
 
-#include <gtest/gtest.h>
-
 #include <numeric>
 #include <set>
-#include <string>
 #include <vector>
 
-#include "console/random.hpp"
-#include "minigames/minigames.hpp"
 #include "support/minigame_play.hpp"
-#include "support/screen_expect.hpp"
 
 namespace {
 

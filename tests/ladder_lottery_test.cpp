@@ -1,17 +1,10 @@
 // Ladder lottery: the paths, the result ladder and the pick prompts.
 #include "minigames/ladder_lottery.hpp"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
-#include <string>
 
-#include "console/random.hpp"
-#include "minigames/minigames.hpp"
 #include "support/minigame_play.hpp"
-#include "support/screen_expect.hpp"
-#include "support/seed_search.hpp"
 
 namespace {
 

@@ -1,15 +1,8 @@
-// The shooting gallery on the virtual terminal: hit, miss, the scope under the target and
-// time over.
-#include <gtest/gtest.h>
-
+// The shooting gallery on the virtual terminal: hit, miss, the scope restored, time over.
 #include <set>
-#include <string>
 #include <vector>
 
-#include "console/random.hpp"
-#include "minigames/minigames.hpp"
 #include "support/minigame_play.hpp"
-#include "support/screen_expect.hpp"
 
 namespace {
 
@@ -25,10 +18,8 @@ constexpr Spot kCentre{15, 8};
 // comes before the move due at the same moment, so move k is seeded with 45 k.
 std::vector<Spot> targetPath(int moves) {
     const auto step = [](int value, int centre) {
-        if (value != centre) {
-            return value + (value > centre ? -1 : 1) * (nextRandom() % 2);
-        }
-        return value + nextRandom() % 2 - 2;
+        const int r = nextRandom() % 2;
+        return value == centre ? value + r - 2 : value + (value > centre ? -r : r);
     };
     std::vector<Spot> path{kCentre};
     for (int k = 1; k <= moves; ++k) {

@@ -1,9 +1,15 @@
 #pragma once
-// Playing one mini-game on the virtual platform: the clock it seeds from, its result, the
-// keys it waits for.
+// Playing one mini-game on the virtual platform: the clock it seeds from, its result, the keys
+// it waits for; with what every mini-game test uses besides.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 
+#include "console/random.hpp"
+#include "minigames/minigames.hpp"
+#include "support/screen_expect.hpp"
+#include "support/seed_search.hpp"
 #include "support/virtual_platform.hpp"
 
 // Resets the platform with the wall clock at `second` at virtual time 0.
