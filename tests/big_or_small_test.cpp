@@ -8,8 +8,7 @@
 namespace {
 
 TEST(BigOrSmallRules, BetsAgainstDice) {
-    // Sums 3 and 18 lose both ways; 4, 10, 11 and 17 are the edges. Bets 3 to 8 pay 15.
-    // Rows: bet, dice, multiplier.
+    // Bet, dice, multiplier: sums 3 and 18 lose both ways, and bets 3 to 8 pay 15.
     const int cases[][5] = {
         {1, 1, 1, 1, 0},   {2, 6, 6, 6, 0},    {1, 1, 1, 2, 2},    {1, 4, 3, 3, 2},
         {2, 4, 3, 3, 0},   {2, 5, 3, 3, 2},    {2, 6, 6, 5, 2},    {3, 1, 4, 6, 15},
@@ -28,7 +27,6 @@ int playRolling(int d1, int d2, int d3, const std::vector<std::string>& entries)
         const int a = roll(), b = roll();
         return a == d1 && b == d2 && roll() == d3;
     });
-    EXPECT_GT(second, 0);
     resetAtSecond(second);
     vt::type("x");  // the rules page
     vt::typeLines(entries);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <tuple>
 
 #include "support/minigame_play.hpp"
 
@@ -22,15 +23,12 @@ TEST(LadderLotteryRules, AnswerFollowsThePathUp) {
     }
 }
 
-struct Draw {
-    int hit;
-    Rungs rungs;
-};
-
-Draw drawAsTheGame() {
-    Draw d{nextRandom() % 6 + 1, {}};
-    std::generate(d.rungs.begin(), d.rungs.end(), [] { return nextRandom() % 2; });
-    return d;
+// The hit line and the rungs, drawn as the game does.
+std::pair<int, Rungs> drawAsTheGame() {
+    const int hit = nextRandom() % 6 + 1;
+    Rungs rungs{};
+    std::generate(rungs.begin(), rungs.end(), [] { return nextRandom() % 2; });
+    return {hit, rungs};
 }
 
 // Plays with the entries typed when asked (" " as a key, others as numbers) and two keys after.
@@ -45,11 +43,12 @@ int playWith(std::int64_t second, int picks, const std::vector<std::string>& ent
 }
 
 TEST(LadderLottery, OnePickLosesAgainstTheDrawnLadder) {
-    Draw d{};  // a ladder with some rungs and some gaps, lost by picking line 4
-    const std::int64_t second = findSeedSecond([&] {
-        d = drawAsTheGame();
-        const int drawn = std::count(d.rungs.begin(), d.rungs.end(), 1);
-        return drawn > 4 && drawn < 13 && ladderAnswer(d.hit, d.rungs) != 4;
+    int hit = 0;
+    Rungs rungs{};
+    const std::int64_t second = findSeedSecond([&] {  // some rungs and gaps; line 4 loses
+        std::tie(hit, rungs) = drawAsTheGame();
+        const int drawn = std::count(rungs.begin(), rungs.end(), 1);
+        return drawn > 4 && drawn < 13 && ladderAnswer(hit, rungs) != 4;
     });
     EXPECT_EQ(playWith(second, 1, {"0", "7", "4"}), 0);
     const auto& snaps = vt::snapshots();
@@ -59,27 +58,23 @@ TEST(LadderLottery, OnePickLosesAgainstTheDrawnLadder) {
     EXPECT_EQ(snaps[3].rowText(41), std::string(80, ' '));
     // The result ladder: the hit under its line, the drawn rungs (slot 0 the lowest).
     const auto lineColumn = [](int line) { return 13 + 6 * (line - 1); };
-    for (int line = 1; line <= 6; ++line) {
-        EXPECT_SNAPSHOT_TEXT_AT(snaps[4], lineColumn(line), 20, line == d.hit ? "○" : "　");
-    }
+    EXPECT_SNAPSHOT_TEXT_AT(snaps[4], lineColumn(hit) - 2, 20, "　○　");
     for (int k = 0; k < kRungSlots; ++k) {
         const int row = 18 - 2 * (k / 5) - (k % 5 >= 2 ? 1 : 0);
         EXPECT_SNAPSHOT_TEXT_AT(snaps[4], lineColumn(rungLeftLine(k)) + 2, row,
-                                d.rungs[k] ? "――" : "　　")
+                                rungs[k] ? "――" : "　　")
             << "slot " << k;
     }
     EXPECT_SNAPSHOT_TEXT_AT(snaps[4], 24, 29,
-                            "正解の番号  :  " + std::to_string(ladderAnswer(d.hit, d.rungs)));
+                            "正解の番号  :  " + std::to_string(ladderAnswer(hit, rungs)));
     EXPECT_SNAPSHOT_TEXT_AT(snaps[5], 1, 32, "                       ! ハズレ ! ");
 }
 
 TEST(LadderLottery, EasyModeRefusesTheSameLineTwice) {
     seedRandom(static_cast<std::uint32_t>(vt::Options{}.wallClockStart));
-    const Draw d = drawAsTheGame();
-    const int answer = ladderAnswer(d.hit, d.rungs);
-    const int other = answer == 3 ? 5 : answer;  // the second pick wins
+    const auto [hit, rungs] = drawAsTheGame();
+    const int other = ladderAnswer(hit, rungs) == 3 ? 5 : ladderAnswer(hit, rungs);  // it wins
     EXPECT_EQ(playWith(vt::Options{}.wallClockStart, 2, {"3", "3", " ", std::to_string(other)}), 1);
-
     const auto& snaps = vt::snapshots();
     ASSERT_EQ(snaps.size(), 7u);
     EXPECT_SNAPSHOT_TEXT_AT(snaps[0], 8, 12, "・6本の線の中から、2本を選んでください。");

@@ -60,7 +60,6 @@ TEST(Shooting, HitOnTheCentreMissOffItAndTheScopeRestored) {
         vt::typeAt(kStartMs + 450 * move + 200, " ");
         vt::type("c");
         EXPECT_EQ(gameResult(playShooting), move == hit ? 1 : 0);
-        EXPECT_EQ(vt::runningTimers(), 0);
         EXPECT_TEXT_AT(30, 25, move == hit ? "大当たり！" : "残念！ハズレ!");
         // The cells the target can reach show the scope, and the target where it stands.
         for (int y = 6; y <= 8; ++y) {

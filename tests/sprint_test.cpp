@@ -1,5 +1,4 @@
 // The sprint on the virtual terminal: key rules, cheers, the 15-second line and time-up.
-#include <cstdio>
 #include <tuple>
 
 #include "support/minigame_play.hpp"
@@ -63,25 +62,18 @@ TEST(Sprint, TimeUpThenCheersAtTheirPositionsAndALateGoalLoses) {
     EXPECT_EQ(vt::runningTimers(), 0);
 }
 
-// The 40 ms poll decides when the last press is seen, so the goal is swept across the
-// 15-second line (laps of 14.97 and 15.01 are the nearest); every lap must agree with the result.
+// The 40 ms poll sees the last press a little late, so no lap ends on 15.00: goals at these
+// moments give the nearest laps on either side of the line.
 TEST(Sprint, FifteenSecondLine) {
-    bool sawWin = false, sawLoss = false;
-    for (int atMs = kRaceStartMs + 14900; atMs <= kRaceStartMs + 15100; atMs += 10) {
-        SCOPED_TRACE(atMs);
-        const int result = race(alternatingPresses(kPressesToGoal), atMs);
-        int seconds = 0, hundredths = 0;
-        ASSERT_EQ(std::sscanf(vt::textAt(30, 30, 12).c_str(), "LAP : %d.%d", &seconds, &hundredths),
-                  2);
-        char lap[16];
-        std::snprintf(lap, sizeof lap, "LAP : %d.%2d", seconds, hundredths);
+    const std::tuple<int, const char*, int, const char*> cases[] = {
+        {kRaceStartMs + 14950, "LAP : 14.97", 1, "クリア！"},
+        {kRaceStartMs + 14990, "LAP : 15. 1", 0, "残念！"}};
+    for (const auto& [atMs, lap, result, verdict] : cases) {
+        SCOPED_TRACE(lap);
+        EXPECT_EQ(race(alternatingPresses(kPressesToGoal), atMs), result);
         EXPECT_TEXT_AT(30, 30, lap);
-        const int lapMs = (seconds * 100 + hundredths) * 10;
-        (lapMs < 15000 ? sawWin : sawLoss) = true;
-        EXPECT_EQ(result, lapMs < 15000 ? 1 : 0);
-        EXPECT_TEXT_AT(30, 35, lapMs < 15000 ? "クリア！" : "残念！");
+        EXPECT_TEXT_AT(30, 35, verdict);
     }
-    EXPECT_TRUE(sawWin && sawLoss);
 }
 
 }  // namespace
