@@ -1,5 +1,6 @@
 // The shooting gallery on the virtual terminal: hit, miss, the scope restored, time over.
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "support/minigame_play.hpp"
@@ -8,10 +9,7 @@ namespace {
 
 constexpr int kStartMs = 3000;  // rules and instruction keys at once, then the countdown
 
-struct Spot {
-    int x, y;
-    bool operator==(const Spot&) const = default;
-};
+using Spot = std::pair<int, int>;  // x, y
 constexpr Spot kCentre{15, 8};
 
 // Where the target stands after each move on the virtual clock, where the 10 ms tick always
@@ -24,14 +22,14 @@ std::vector<Spot> targetPath(int moves) {
     std::vector<Spot> path{kCentre};
     for (int k = 1; k <= moves; ++k) {
         seedRandom(static_cast<std::uint32_t>(45 * k));
-        const int x = step(path.back().x, 15);
-        path.push_back({x, step(path.back().y, 8)});
+        const int x = step(path.back().first, 15);
+        path.push_back({x, step(path.back().second, 8)});
     }
     return path;
 }
 
 std::string scopeCell(Spot s) {
-    return s == kCentre ? "+" : s.x == 15 ? "|" : s.y == 8 ? "-" : " ";
+    return s == kCentre ? "+" : s.first == 15 ? "|" : s.second == 8 ? "-" : " ";
 }
 
 void typeOpeningKeys() {
