@@ -1,4 +1,5 @@
 // The shooting gallery on the virtual terminal: hit, miss, the scope restored, time over.
+#include <algorithm>
 #include <set>
 #include <utility>
 #include <vector>
@@ -41,8 +42,8 @@ void typeOpeningKeys() {
 
 TEST(Shooting, HitOnTheCentreMissOffItAndTheScopeRestored) {
     const std::vector<Spot> path = targetPath(44);
-    // A return to the centre late in the game, once the target has left a cell of every kind
-    // (where the scope must come back); the move before it misses.
+    // Misses on the centre's column and on its row, and a return to the centre late in the game,
+    // once the target has left a cell of every kind (where the scope must come back).
     std::set<std::string> kindsLeft;
     int hit = 1;
     for (; hit < 44 && (hit < 30 || kindsLeft.size() < 4 || path[hit] != kCentre); ++hit) {
@@ -50,8 +51,12 @@ TEST(Shooting, HitOnTheCentreMissOffItAndTheScopeRestored) {
             kindsLeft.insert(scopeCell(path[hit - 1]));
         }
     }
+    const auto firstOn = [&](const char* kind) {
+        const auto on = [&](Spot s) { return scopeCell(s) == kind; };
+        return static_cast<int>(std::find_if(path.begin() + 1, path.end(), on) - path.begin());
+    };
     ASSERT_LT(hit, 44);
-    for (const int move : {hit - 1, hit}) {
+    for (const int move : {firstOn("|"), firstOn("-"), hit}) {
         SCOPED_TRACE(move);
         typeOpeningKeys();
         // Space 200 ms after the move: the target has been drawn there several times.
