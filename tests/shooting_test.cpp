@@ -81,15 +81,10 @@ TEST(Shooting, TimeOverAfterTwentySeconds) {
     vt::typeAt(kStartMs + 25000, " ");
     vt::type("c");
     EXPECT_EQ(gameResult(playShooting), 0);
+    EXPECT_EQ(vt::snapshots().size(), 5u);  // rules, instruction, frozen, after "x", outcome
     EXPECT_TEXT_AT(30, 25, "Time Over ...");
+    EXPECT_TEXT_AT(50, 10, "19.");  // the page froze when the time was up
     EXPECT_EQ(vt::runningTimers(), 0);
-    // The page froze when the time was up: the clock stopped short of 20 seconds.
-    const auto& pages = vt::snapshots();
-    ASSERT_EQ(pages.size(), 5u);  // rules, instruction, frozen, frozen after "x", outcome
-    EXPECT_SNAPSHOT_TEXT_AT(pages[2], 50, 10, "19.");
-    for (int row = 10; row <= 21; ++row) {
-        EXPECT_EQ(pages[2].rowText(row), pages[4].rowText(row)) << row;
-    }
 }
 
 }  // namespace
