@@ -1,33 +1,21 @@
 // High & Low: the deciding rule, the two cards and the guess prompt.
 #include "minigames/high_and_low.hpp"
 
-#include <gtest/gtest.h>
+#include <utility>
 
-#include <string>
-
-#include "console/random.hpp"
-#include "minigames/minigames.hpp"
-#include "support/screen_expect.hpp"
-#include "support/virtual_platform.hpp"
+#include "support/minigame_play.hpp"
 
 namespace {
 
-TEST(HighAndLowRules, TiesWinAndTheEdges) {
+TEST(HighAndLowRules, TiesWinEitherWay) {
     const int H = kAnswerHigh, L = kAnswerLow;
-    const int cases[][4] = {// answer, first, second, wins
-                            {H, 7, 7, 1},  {L, 7, 7, 1}, {H, 7, 8, 1},   {H, 7, 6, 0},
-                            {L, 7, 6, 1},  {L, 7, 8, 0}, {H, 13, 13, 1}, {H, 13, 12, 0},
-                            {L, 13, 1, 1}, {L, 1, 1, 1}, {L, 1, 2, 0},   {H, 1, 13, 1},
-                            {H, 1, 1, 1}};
+    const int cases[][4] = {{H, 7, 7, 1}, {L, 7, 7, 1}, {H, 7, 6, 0}, {L, 7, 8, 0}};
     for (const auto& c : cases) {
         EXPECT_EQ(highLowWins(c[0], c[1], c[2]), c[3] == 1) << c[0] << " " << c[1] << " " << c[2];
     }
 }
 
-struct Card {
-    int suit, value;
-    bool operator==(const Card&) const = default;
-};
+using Card = std::pair<int, int>;  // suit, value
 
 Card drawCardAsTheGame() {
     const int suit = nextRandom() % 4;
@@ -35,84 +23,52 @@ Card drawCardAsTheGame() {
 }
 
 // The suit and value rows of the card picture at `column`.
-void expectCardAt(const ScreenGrid& page, int column, const Card& c) {
-    const char* const names[4] = {"スペード", " ハート ", " ダイヤ ", " クラブ "};
-    const char* const labels[14] = {"",   " A", " 2", " 3", " 4", " 5", " 6",
-                                    " 7", " 8", " 9", "10", " J", " Q", " K"};
-    EXPECT_SNAPSHOT_TEXT_AT(page, column, 13, std::string("|  ") + names[c.suit] + "  |");
-    EXPECT_SNAPSHOT_TEXT_AT(page, column, 15, std::string("|     ") + labels[c.value] + "     |");
+void expectCardAt(const ScreenGrid& page, int column, const Card& card) {
+    const auto [suit, value] = card;
+    const char* const suits[4] = {"スペード", " ハート ", " ダイヤ ", " クラブ "};
+    const char* const values = " A 2 3 4 5 6 7 8 910 J Q K";
+    EXPECT_SNAPSHOT_TEXT_AT(page, column, 13, std::string("|  ") + suits[suit] + "  |");
+    EXPECT_SNAPSHOT_TEXT_AT(page, column, 15,
+                            "|     " + std::string(values + 2 * (value - 1), 2) + "     |");
 }
 
-// Plays from wall-clock second `start`; the first guess is typed `guessAtMs` in (0: when asked).
-int play(std::int64_t start, int guessAtMs, const std::vector<std::string>& guesses) {
-    vt::Options options;
-    options.wallClockStart = start;
-    vt::reset(options);
+// The guess comes some seconds late, when the seeding starts over with the very same card: the
+// second card must then be the one after it.
+TEST(HighAndLow, OtherAnswersAskAgainAndTheSecondCardNeverEqualsTheFirst) {
+    const auto firstCardOf = [](std::int64_t second) {
+        seedRandom(static_cast<std::uint32_t>(second));
+        return drawCardAsTheGame();
+    };
+    std::int64_t start = 1'800'000'000;
+    int gap = 1;
+    while (firstCardOf(start) != firstCardOf(start + gap)) {
+        gap = gap % 60 + 1;
+        start += gap == 1 ? 1 : 0;
+    }
+    const Card first = firstCardOf(start);
+    firstCardOf(start + gap);
+    const Card second = drawCardAsTheGame();
+    ASSERT_NE(second, first);
+    resetAtSecond(start);
     vt::type("x");
-    for (const std::string& guess : guesses) {
-        if (guessAtMs > 0 && &guess == &guesses.front()) {
-            vt::typeAt(guessAtMs, guess + "\r");
-        } else {
-            vt::typeLines({guess});
-        }
-    }
-    vt::type(" ");
-    vt::type(" ");
-    int result = -1;
-    vt::run([&] { result = playHighAndLow(); });
-    EXPECT_FALSE(vt::inputExhausted());
-    EXPECT_EQ(vt::snapshots().size(), 3 + guesses.size());
-    return result;
-}
+    vt::typeLines({"2", "-1", "hi"});
+    vt::typeAt(gap * 1000, "1\r");
+    pressKeys(2);
+    EXPECT_EQ(gameResult(playHighAndLow), second.second >= first.second ? 1 : 0);
 
-TEST(HighAndLow, GuessInTheSameSecondDrawsTheNextCardOfTheSequence) {
-    seedRandom(1'800'000'000);
-    const Card first = drawCardAsTheGame();
-    const Card next = drawCardAsTheGame();
-    EXPECT_EQ(play(1'800'000'000, 0, {"1"}), next.value >= first.value ? 1 : 0);
     const auto& snaps = vt::snapshots();
-    expectCardAt(snaps[1], 8, first);
-    expectCardAt(snaps[2], 26, next);
-    EXPECT_SNAPSHOT_TEXT_AT(snaps[2], 8, 22, "You Choice  :  High");
-    EXPECT_EQ(snaps[2].rowText(39), std::string(80, ' '));  // the prompt is gone
-    EXPECT_SNAPSHOT_TEXT_AT(snaps[3], 1, 30,
-                            next.value >= first.value ? "You Win !!" : "You Lose ...");
-}
-
-TEST(HighAndLow, SecondCardNeverEqualsTheFirst) {
-    // A guess some seconds later whose seeding starts with the very same card.
-    std::int64_t start = 0;
-    int gap = 0;
-    Card first{}, redrawn{};
-    for (int g = 1; g <= 60 && start == 0; ++g) {
-        for (std::int64_t s = 1'800'000'000; s < 1'800'001'000 && start == 0; ++s) {
-            seedRandom(static_cast<std::uint32_t>(s));
-            first = drawCardAsTheGame();
-            seedRandom(static_cast<std::uint32_t>(s + g));
-            if (drawCardAsTheGame() == first) {
-                redrawn = drawCardAsTheGame();
-                start = s;
-                gap = g;
-            }
-        }
+    ASSERT_EQ(snaps.size(), 7u);
+    for (int i = 1; i <= 4; ++i) {  // asked again with the card standing
+        SCOPED_TRACE(i);
+        EXPECT_EQ(snaps[i].textAt(1, 39, 50), "    High and Low ...   High : 1  ,  Low : 0  >>   ");
+        EXPECT_EQ(snaps[i].rowText(40), std::string(80, ' '));
+        expectCardAt(snaps[i], 8, first);
     }
-    ASSERT_NE(start, 0);
-    ASSERT_FALSE(redrawn == first);
-    EXPECT_EQ(play(start, gap * 1000, {"0"}), redrawn.value <= first.value ? 1 : 0);
-    expectCardAt(vt::snapshots()[2], 26, redrawn);
-}
-
-TEST(HighAndLow, OtherAnswersAskAgainWithTheCardStanding) {
-    seedRandom(1'800'000'000);
-    const Card first = drawCardAsTheGame();
-    play(1'800'000'000, 0, {"2", "-1", "hi", "1"});
-    for (int i = 2; i <= 4; ++i) {
-        const ScreenGrid& page = vt::snapshots()[i];
-        EXPECT_EQ(page.textAt(1, 39, 50), "    High and Low ...   High : 1  ,  Low : 0  >>   ")
-            << i;
-        EXPECT_EQ(page.rowText(40), std::string(80, ' ')) << i;
-        expectCardAt(page, 8, first);
-    }
+    expectCardAt(snaps[5], 26, second);
+    EXPECT_SNAPSHOT_TEXT_AT(snaps[5], 8, 22, "You Choice  :  High");
+    EXPECT_EQ(snaps[5].rowText(39), std::string(80, ' '));  // the prompt is gone
+    EXPECT_SNAPSHOT_TEXT_AT(snaps[6], 1, 30,
+                            second.second >= first.second ? "You Win !!" : "You Lose ...");
 }
 
 }  // namespace
