@@ -17,81 +17,57 @@ struct Draw {
 };
 
 // Both sides before and after: bossHp, playerHp, playerCharge, bossCharge; maxHp is 100, so
-// d10 = 10 and d20 = 5. Each line is named by a fragment that tells it from its alternatives.
+// d10 = 10 and d20 = 5. The fragment tells the exchange's lines from the pair's other lines.
 struct Case {
     int command, action, before[4];
     std::vector<Draw> draws;
     int after[4];
-    const char* lines[3];
+    const char* fragment;
 };
 
-// clang-format off
+constexpr int fight = CommandFight, magic = CommandMagic, defend = CommandDefend;
+constexpr int charge = CommandCharge, attack = EnemyAttack, cast = EnemyMagic;
+constexpr int guard = EnemyDefend, gather = EnemyCharge;
+
 const Case kCases[] = {
     // たたかう: cancels out without a draw.
-    {CommandFight, EnemyAttack, {80, 70, 3, 3}, {}, {80, 70, 1, 1},
-     {"こうげき", "ガキー", "相殺"}},
-    {CommandFight, EnemyMagic, {80, 70, 1, 1}, {{10, 5}, {10, 6}}, {73, 70, 1, 1},
-     {"まほう", "先制攻撃だ", "妨害"}},
+    {fight, attack, {80, 70, 3, 3}, {}, {80, 70, 1, 1}, "相殺"},
+    {fight, cast, {80, 70, 1, 1}, {{10, 5}, {10, 6}}, {73, 70, 1, 1}, "妨害"},
     // A charge of 3 doubles into the critical.
-    {CommandFight, EnemyMagic, {80, 70, 3, 1}, {{10, 0}, {10, 4}}, {50, 70, 1, 1},
-     {"まほう", "先制攻撃だ", "クリティカル"}},
+    {fight, cast, {80, 70, 3, 1}, {{10, 0}, {10, 4}}, {50, 70, 1, 1}, "クリティカル"},
     // The reflection of 0 does no harm.
-    {CommandFight, EnemyDefend, {80, 70, 1, 1}, {{10, 0}, {5, 0}}, {81, 70, 1, 1},
-     {"ぼうぎょ", "カンッ", "受けなかった"}},
+    {fight, guard, {80, 70, 1, 1}, {{10, 0}, {5, 0}}, {81, 70, 1, 1}, "受けなかった"},
     // A charged boss reflects more; its regain stops at the maximum.
-    {CommandFight, EnemyDefend, {95, 70, 1, 3}, {{10, 2}, {5, 4}}, {100, 62, 1, 1},
-     {"ぼうぎょ", "パキーン", "反射ダメージ"}},
+    {fight, guard, {95, 70, 1, 3}, {{10, 2}, {5, 4}}, {100, 62, 1, 1}, "反射ダメージ"},
     // The regain uses the charge the boss had before.
-    {CommandFight, EnemyCharge, {80, 70, 1, 1}, {{10, 3}, {10, 5}, {10, 9}}, {76, 70, 1, 3},
-     {"ためる", "無防備", "--- ヒット"}},
+    {fight, gather, {80, 70, 1, 1}, {{10, 3}, {10, 5}, {10, 9}}, {76, 70, 1, 3}, "--- ヒット"},
     // A regain may leave the boss above the maximum.
-    {CommandFight, EnemyCharge, {100, 70, 1, 3}, {{10, 2}, {10, 0}, {10, 9}}, {105, 70, 1, 3},
-     {"ためる", "無防備", "クリティカル"}},
+    {fight, gather, {100, 70, 1, 3}, {{10, 2}, {10, 0}, {10, 9}}, {105, 70, 1, 3}, "クリティカル"},
     // A blow that fells the boss adds no regain.
-    {CommandFight, EnemyCharge, {10, 70, 1, 1}, {{10, 0}, {10, 4}, {10, 9}}, {0, 70, 1, 3},
-     {"ためる", "無防備", "クリティカル"}},
-    // まほう
-    {CommandMagic, EnemyAttack, {80, 70, 1, 3}, {{10, 1}, {10, 4}}, {80, 54, 1, 1},
-     {"魔法詠唱のスキ", "ガスッ", "キャンセル"}},
+    {fight, gather, {10, 70, 1, 1}, {{10, 0}, {10, 4}, {10, 9}}, {0, 70, 1, 3}, "クリティカル"},
+    {magic, attack, {80, 70, 1, 3}, {{10, 1}, {10, 4}}, {80, 54, 1, 1}, "ガスッ"},
     // The smallest heavy blow is 3.
-    {CommandMagic, EnemyAttack, {80, 70, 3, 1}, {{10, 0}, {10, 0}}, {80, 67, 1, 1},
-     {"魔法詠唱のスキ", "痛恨", "キャンセル"}},
-    {CommandMagic, EnemyMagic, {80, 70, 3, 3}, {}, {80, 70, 1, 1},
-     {"まほう", "ふたつの魔法", "ドズゥゥゥン"}},
-    {CommandMagic, EnemyDefend, {80, 70, 1, 3}, {{10, 7}, {10, 8}, {5, 3}}, {81, 70, 1, 1},
-     {"まもっている", "貫いて", "強烈な魔法が敵に"}},
-    {CommandMagic, EnemyDefend, {50, 70, 3, 1}, {{10, 0}, {10, 9}, {5, 4}}, {0, 70, 1, 1},
-     {"まもっている", "貫いて", "クリティカル"}},
-    {CommandMagic, EnemyCharge, {80, 70, 1, 1}, {{10, 9}, {10, 1}, {10, 3}}, {79, 70, 1, 3},
-     {"『ためる』を使ってきた", "無防備", "強烈な魔法がヒット"}},
+    {magic, attack, {80, 70, 3, 1}, {{10, 0}, {10, 0}}, {80, 67, 1, 1}, "痛恨"},
+    {magic, cast, {80, 70, 3, 3}, {}, {80, 70, 1, 1}, "ふたつの魔法"},
+    {magic, guard, {80, 70, 1, 3}, {{10, 7}, {10, 8}, {5, 3}}, {81, 70, 1, 1}, "魔法が敵にヒット"},
+    {magic, guard, {50, 70, 3, 1}, {{10, 0}, {10, 9}, {5, 4}}, {0, 70, 1, 1}, "クリティカル"},
+    {magic, gather, {80, 70, 1, 1}, {{10, 9}, {10, 1}, {10, 3}}, {79, 70, 1, 3}, "魔法がヒット!!"},
     // ぼうぎょ: the counter comes with a regain.
-    {CommandDefend, EnemyAttack, {80, 70, 3, 1}, {{10, 4}, {10, 2}, {5, 4}}, {71, 83, 1, 1},
-     {"こうげき", "反撃まで", "側面から"}},
+    {defend, attack, {80, 70, 3, 1}, {{10, 4}, {10, 2}, {5, 4}}, {71, 83, 1, 1}, "側面から"},
     // Felling the boss still leaves the player's regain, capped.
-    {CommandDefend, EnemyAttack, {4, 100, 1, 1}, {{10, 0}, {10, 1}, {5, 0}}, {0, 100, 1, 1},
-     {"こうげき", "反撃まで", "クリティカル"}},
-    {CommandDefend, EnemyMagic, {80, 70, 3, 1}, {{10, 3}, {10, 4}, {5, 2}}, {80, 71, 1, 1},
-     {"魔法攻撃", "対処が遅れた", "ガガーーーン"}},
-    {CommandDefend, EnemyMagic, {80, 21, 1, 1}, {{10, 0}, {10, 9}, {5, 4}}, {80, 0, 1, 1},
-     {"魔法攻撃", "対処が遅れた", "痛恨"}},
-    {CommandDefend, EnemyDefend, {80, 90, 3, 1}, {{5, 4}, {5, 2}}, {83, 100, 1, 1},
-     {"お互い防御", "牽制", "少し回復"}},
-    {CommandDefend, EnemyCharge, {80, 70, 1, 3}, {{5, 1}, {10, 9}}, {100, 72, 1, 3},
-     {"ためる", "無駄に", "少し回復"}},
+    {defend, attack, {4, 100, 1, 1}, {{10, 0}, {10, 1}, {5, 0}}, {0, 100, 1, 1}, "クリティカル"},
+    {defend, cast, {80, 70, 3, 1}, {{10, 3}, {10, 4}, {5, 2}}, {80, 71, 1, 1}, "ガガーーーン"},
+    {defend, cast, {80, 21, 1, 1}, {{10, 0}, {10, 9}, {5, 4}}, {80, 0, 1, 1}, "痛恨"},
+    {defend, guard, {80, 90, 3, 1}, {{5, 4}, {5, 2}}, {83, 100, 1, 1}, "牽制"},
+    {defend, gather, {80, 70, 1, 3}, {{5, 1}, {10, 9}}, {100, 72, 1, 3}, "無駄に"},
     // ためる: a charge of 3 is kept through a blow.
-    {CommandCharge, EnemyAttack, {80, 70, 3, 1}, {{10, 5}, {10, 2}, {5, 4}}, {80, 69, 3, 1},
-     {"こうげき", "集中して", "ゴスッ"}},
-    {CommandCharge, EnemyMagic, {80, 70, 1, 3}, {{10, 0}, {10, 3}, {5, 2}}, {80, 45, 1, 1},
-     {"魔法攻撃", "集中して", "痛恨"}},
+    {charge, attack, {80, 70, 3, 1}, {{10, 5}, {10, 2}, {5, 4}}, {80, 69, 3, 1}, "ゴスッ"},
+    {charge, cast, {80, 70, 1, 3}, {{10, 0}, {10, 3}, {5, 2}}, {80, 45, 1, 1}, "痛恨"},
     // The regain may leave the player above the maximum.
-    {CommandCharge, EnemyMagic, {80, 100, 3, 1}, {{10, 1}, {10, 0}, {5, 4}}, {80, 101, 3, 1},
-     {"魔法攻撃", "集中して", "ズガガ"}},
-    {CommandCharge, EnemyDefend, {80, 70, 1, 3}, {{10, 9}, {5, 4}}, {93, 80, 3, 1},
-     {"防御態勢をとった", "安心して", "-- HPが回復"}},
-    {CommandCharge, EnemyCharge, {80, 70, 3, 3}, {{10, 2}, {10, 9}}, {100, 77, 3, 3},
-     {"精神集中", "みなぎって", "-- HPが回復"}},
+    {charge, cast, {80, 100, 3, 1}, {{10, 1}, {10, 0}, {5, 4}}, {80, 101, 3, 1}, "ズガガ"},
+    {charge, guard, {80, 70, 1, 3}, {{10, 9}, {5, 4}}, {93, 80, 3, 1}, "安心して"},
+    {charge, gather, {80, 70, 3, 3}, {{10, 2}, {10, 9}}, {100, 77, 3, 3}, "みなぎって"},
 };
-// clang-format on
 
 TEST(Exchange, EveryPair) {
     for (const Case& c : kCases) {
@@ -111,9 +87,8 @@ TEST(Exchange, EveryPair) {
         setRandomState(start - 1);
         BattleState s{100, c.before[0], c.before[1], c.before[2], c.before[3]};
         const ExchangeLines lines = resolveExchange(s, c.command, c.action);
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_NE(std::string(lines[i]).find(c.lines[i]), std::string::npos) << lines[i];
-        }
+        const std::string text = std::string(lines[0]) + "\n" + lines[1] + "\n" + lines[2];
+        EXPECT_NE(text.find(c.fragment), std::string::npos) << text;
         const std::vector<int> after{s.bossHp, s.playerHp, s.playerCharge, s.bossCharge};
         EXPECT_EQ(after, std::vector<int>(c.after, c.after + 4));
         EXPECT_EQ(randomState(), expectedEnd) << "draws taken";
@@ -128,8 +103,6 @@ TEST(ItemHeal, Amounts) {
         BattleState s{100, 80, hp, 3, 1};
         applyItemHeal(s, amount);
         EXPECT_EQ(s.playerHp, expected) << hp << " + " << amount;
-        EXPECT_EQ((std::vector<int>{s.bossHp, s.playerCharge, s.bossCharge}),
-                  (std::vector<int>{80, 3, 1}));
     }
 }
 
