@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "state/player_state.hpp"
+#include "support/key_script.hpp"
 #include "support/screen_expect.hpp"
 #include "support/virtual_platform.hpp"
 
@@ -62,9 +63,7 @@ TEST(ApplyBattleResult, Rules) {
         applyNewGameDefaults();
         player.life = c.before[0], player.maxLifeUnits = c.before[1], player.coin = c.before[2];
         player.exp = c.before[3], player.level = c.before[4];
-        for (int i = 0; i < 10; ++i) {
-            vt::type(" ");
-        }
+        typeSpaces(10);
         int result = -1;
         const auto apply = [&] {
             result = applyBattleResult(c.lifeDelta, c.coinDelta, c.expGain, c.outcome);

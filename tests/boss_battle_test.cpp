@@ -15,16 +15,11 @@
 #include "boss/exchange.hpp"
 #include "console/random.hpp"
 #include "state/player_state.hpp"
+#include "support/key_script.hpp"
 #include "support/screen_expect.hpp"
 #include "support/virtual_platform.hpp"
 
 namespace {
-
-using Keys = std::vector<std::string>;
-
-const std::string kUp = "\x1b[A", kDown = "\x1b[B", kRight = "\x1b[C", kLeft = "\x1b[D";
-const std::string kEnter = "\r";
-const Keys kHidden = {kUp, kUp, kDown, kDown, kLeft, kRight, kLeft, kRight, "b", kEnter};
 
 // A wall-clock start at which the boss choice draws a value of this parity and the first
 // battle turn's boss action, after the intro's four seconds, is `action` (0 = any).
@@ -55,9 +50,7 @@ BattleRun battle(int stage, std::int64_t clock, const Keys& keys, int extraMode 
     player.extraMode = extraMode;
     player.stageClears[std::clamp(stage, 1, kStageCount) - 1] = clears;
     vt::type(kEnter);
-    for (const std::string& key : keys) {
-        vt::type(key);
-    }
+    typeKeys(keys);
     BattleRun run;
     run.status = vt::run([&] { run.result = bossBattle(stage); });
     return run;

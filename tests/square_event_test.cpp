@@ -11,6 +11,7 @@
 #include "board/board.hpp"
 #include "console/random.hpp"
 #include "state/player_state.hpp"
+#include "support/key_script.hpp"
 #include "support/screen_expect.hpp"
 #include "support/seed_search.hpp"
 #include "support/virtual_platform.hpp"
@@ -30,12 +31,8 @@ int runEvent(std::int64_t clock, int stage, int life, int maxLifeUnits, int coin
     vt::reset(options);
     applyNewGameDefaults();
     player.life = life, player.maxLifeUnits = maxLifeUnits, player.coin = coin;
-    for (const std::string& key : keysFirst) {
-        vt::type(key);
-    }
-    for (int i = 0; i < 12; ++i) {
-        vt::type(" ");
-    }
+    typeKeys(keysFirst);
+    typeSpaces(12);
     int returned = -1;
     EXPECT_EQ(vt::run([&] { returned = squareEvent(stage); }), -1);
     return returned;
