@@ -165,32 +165,19 @@ std::int64_t fountainClock() {
 // One turn ending on a fountain short of the goal, from the die or card picture on.
 constexpr int kKeysAfterFountainMove = 7;
 
-class StageLoop : public testing::Test {
-  protected:
-    void SetUp() override {
-        dir_.write("map01.txt", kTwoRowMap);
-        vt::Options options;
-        options.wallClockStart = fountainClock();
-        vt::reset(options);
-        applyNewGameDefaults();
-    }
-    // On a three-square track the first die reaches the boss; after the title, the board and
-    // "no help", as far as its opening key.
-    void toBoss() {
-        dir_.write("map01.txt", "4 1 3 99\n99 1 2 3\n");
-        typeSpaces(1);
-        vt::typeLines({"0", "1"});
-        typeSpaces(3);
-    }
-    // The program's exit status, or -1 when the stage returned.
-    int play() {
-        return vt::run([&] { result_ = playStage(1); });
-    }
-    MapDirectory dir_;
-    int result_ = -1;
-};
+// A new game at stage 1 on this map, on a clock whose square events are fountains.
+void startStage(const MapDirectory& dir, const char* map) {
+    dir.write("map01.txt", map);
+    vt::Options options;
+    options.wallClockStart = fountainClock();
+    vt::reset(options);
+    applyNewGameDefaults();
+    setRandomState(1);  // a process that has not reseeded yet
+}
 
-TEST_F(StageLoop, TitleHelpInventoryCardAndDieItem) {
+TEST(StageLoop, TitleHelpInventoryCardAndDieItem) {
+    MapDirectory dir;
+    startStage(dir, kTwoRowMap);
     player.cardMove = 1;
     player.moveEffect = MoveEffectSix;
     player.moveEffectTurns = 1;
@@ -205,7 +192,7 @@ TEST_F(StageLoop, TitleHelpInventoryCardAndDieItem) {
         vt::typeLines({choice});
         typeSpaces(kKeysAfterFountainMove);
     }
-    EXPECT_EQ(play(), 1);
+    EXPECT_EQ(vt::run([] { playStage(1); }), 1);
     EXPECT_TRUE(vt::inputExhausted());
     EXPECT_NE(vt::output().find("STAGE 1"), std::string::npos);
     EXPECT_NE(vt::output().find("～ 水の神殿 パルテリアウルム ～"), std::string::npos);
@@ -257,29 +244,33 @@ TEST_F(StageLoop, TitleHelpInventoryCardAndDieItem) {
     EXPECT_EQ(player.moveEffectTurns, 0);
 }
 
-TEST_F(StageLoop, PassingTheGoalGoesStraightToTheBoss) {
-    toBoss();
-    // The hidden sequence wins at once; then the message and victory keys.
-    typeKeys(kHidden);
-    typeSpaces(2);
-    EXPECT_EQ(play(), -1);
-    EXPECT_EQ(result_, 1);
-    EXPECT_EQ(vt::output().find("止まったマスのイベントが発生しました!"), std::string::npos);
-    EXPECT_NE(vt::output().find("ステージボスを撃破した！！"), std::string::npos);
-    EXPECT_FALSE(vt::inputExhausted());
-}
-
-TEST_F(StageLoop, FleeingTheBossBlowsThePlayerBack) {
-    toBoss();
-    typeKeys({kDown, kDown, kRight, kEnter});  // にげる
-    typeSpaces(2);                             // the flight message, the blow-back page
-    EXPECT_EQ(play(), 1);                      // the script ends at the next turn prompt
-    EXPECT_TRUE(vt::inputExhausted());
-    // The next turn is asked under the blow-back message, without a board.
-    const ScreenGrid& last = vt::snapshots().back();
-    EXPECT_EQ(last.textAt(8, 20, 12), "ボスの吹き飛");
-    EXPECT_SNAPSHOT_TEXT_AT(last, 1, 40, "  1.ダイスを振る  0.アイテムを使う  >> ");
-    EXPECT_EQ(last.textAt(1, 1, 4), "    ");
+TEST(StageLoop, AtTheGoalTheBossIsBeatenOrBlowsThePlayerBack) {
+    // On a three-square track the first die reaches the boss, with no square event first: the
+    // hidden sequence wins at once, or にげる blows the player back.
+    for (const Keys& keys : {kHidden, Keys{kDown, kDown, kRight, kEnter}}) {
+        const bool fled = keys.size() == 4;
+        MapDirectory dir;
+        startStage(dir, "4 1 3 99\n99 1 2 3\n");
+        typeSpaces(1);
+        vt::typeLines({"0", "1"});
+        typeSpaces(3);
+        typeKeys(keys);
+        typeSpaces(2);  // the message and the victory, or the flight and the blow-back pages
+        int result = -1;
+        EXPECT_EQ(vt::run([&] { result = playStage(1); }), fled ? 1 : -1);
+        EXPECT_EQ(vt::output().find("止まったマスのイベントが発生しました!"), std::string::npos);
+        EXPECT_EQ(vt::inputExhausted(), fled);
+        if (!fled) {
+            EXPECT_EQ(result, 1);
+            EXPECT_NE(vt::output().find("ステージボスを撃破した！！"), std::string::npos);
+            continue;
+        }
+        // The next turn is asked under the blow-back message, without a board.
+        const ScreenGrid& last = vt::snapshots().back();
+        EXPECT_EQ(last.textAt(8, 20, 12), "ボスの吹き飛");
+        EXPECT_SNAPSHOT_TEXT_AT(last, 1, 40, "  1.ダイスを振る  0.アイテムを使う  >> ");
+        EXPECT_EQ(last.textAt(1, 1, 4), "    ");
+    }
 }
 
 }  // namespace
