@@ -53,67 +53,54 @@ TEST(ShippedMaps, EachIsOneUnbrokenTrackThatFitsTheBoardArea) {
 // A map whose first row is all plain squares and whose other rows are empty.
 std::string topRowMap(int width, int height) {
     std::string text = std::to_string(width) + " " + std::to_string(height) + " 999 998\n";
-    for (int row = 0; row < height; ++row) {
-        for (int column = 0; column < width; ++column) {
-            text += row == 0 ? "5 " : "0 ";
-        }
+    for (int cell = 0; cell < width * height; ++cell) {
+        text += cell < width ? "5 " : "0 ";
+    }
+    return text;
+}
+std::string squares(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += "□";
     }
     return text;
 }
 
-TEST(DrawBoard, RowAndColumnOffsetsAndTheLabelRow) {
-    // width, height, first row, label row
-    const int cases[][4] = {
-        {10, 20, 7, 35},   // (35 - 20) / 2
-        {10, 32, 1, 33},   // label directly under the grid
-        {27, 33, 1, 34},   // the largest shipped size
-        {10, 34, 1, 35},   // would start at row 0; drawn from row 1 like taller maps
-        {200, 200, 1, 0},  // the largest map allowed, drawn without harm
-    };
-    for (const auto& [width, height, firstRow, labelRow] : cases) {
-        SCOPED_TRACE(testing::Message() << width << " x " << height);
-        MapDirectory dir;
-        dir.write("map01.txt", topRowMap(width, height));
-        vt::reset();
-        int goal = 0;
-        EXPECT_EQ(vt::run([&] { goal = drawBoard(1, 0); }), -1);
-        EXPECT_EQ(goal, 999);
-        if (labelRow == 0) {
-            continue;
-        }
-        std::string squares;
-        for (int i = 0; i < width; ++i) {
-            squares += "□";
-        }
-        EXPECT_TEXT_AT((79 - width) / 2 - 1, firstRow, " " + squares + " ");
-        EXPECT_TEXT_AT(24, labelRow, "STAGE :  1");
-        EXPECT_EQ(vt::cursorRow(), labelRow + 1);
-        EXPECT_EQ(vt::cursorColumn(), 1);
-    }
-}
-
-TEST(DrawBoard, CellPicturesFromTheFileReadAnewEachTime) {
-    // Start marker 3 is also an ordinary number in the first map, so the start rule must win
+TEST(DrawBoard, PlacesAndPicturesFromTheFileReadAnewEachTime) {
+    // Start marker 3 is also an ordinary number in the 6 x 1 map, so the start rule must win
     // over the player; the player is not drawn on the goal or past it. Each draw reads the file
     // as it stands; one that ends early reads zeros.
-    const std::tuple<const char*, int, int, int, const char*> cases[] = {
-        {"6 1\n5 3\n3 1 2 0 4 5\n", 0, 36, 17, " S □□　□G "},
-        {"6 1\n5 3\n3 1 2 0 4 5\n", 2, 36, 17, " S □■　□G "},
-        {"6 1\n5 3\n3 1 2 0 4 5\n", 3, 36, 17, " S □□　□G "},
-        {"6 1\n5 3\n3 1 2 0 4 5\n", 4, 36, 17, " S □□　■G "},
-        {"6 1\n5 3\n3 1 2 0 4 5\n", 5, 36, 17, " S □□　□G "},
-        {"6 1\n5 3\n3 1 2 0 4 5\n", 9, 36, 17, " S □□　□G "},
-        {"3 1 7 9\n9 1 7\n", 1, 38, 17, " S ■G "},
-        {"4 2 3 9\n9 1 2", 0, 37, 16, " S □□　"},
-        {"4 2 3 9\n9 1 2", 0, 37, 17, " 　　　　"},
+    const char* const six = "6 1\n5 3\n3 1 2 0 4 5\n";
+    const std::tuple<std::string, int, int, int, std::string, int> cases[] = {
+        // map, player square, column, row, text there, label row (0: below the console)
+        {topRowMap(10, 20), 0, 33, 7, " " + squares(10) + " ", 35},  // (35 - 20) / 2
+        {topRowMap(10, 32), 0, 33, 1, " " + squares(10) + " ", 33},  // label under the grid
+        {topRowMap(27, 33), 0, 25, 1, " " + squares(27) + " ", 34},  // largest shipped size
+        // Would start at row 0; drawn from row 1 like taller maps.
+        {topRowMap(10, 34), 0, 33, 1, " " + squares(10) + " ", 35},
+        {topRowMap(200, 200), 0, 1, 1, "", 0},  // the largest map allowed, drawn without harm
+        {six, 0, 35, 17, " S □□　□G ", 35},
+        {six, 2, 35, 17, " S □■　□G ", 35},
+        {six, 3, 35, 17, " S □□　□G ", 35},
+        {six, 4, 35, 17, " S □□　■G ", 35},
+        {six, 5, 35, 17, " S □□　□G ", 35},
+        {six, 9, 35, 17, " S □□　□G ", 35},
+        {"3 1 7 9\n9 1 7\n", 1, 37, 17, " S ■G ", 35},
+        {"4 2 3 9\n9 1 2", 0, 36, 16, " S □□　", 35},
+        {"4 2 3 9\n9 1 2", 0, 36, 17, " 　　　　", 35},
     };
     MapDirectory dir;
-    for (const auto& [text, playerSquare, column, row, expected] : cases) {
-        SCOPED_TRACE(testing::Message() << text << " player on " << playerSquare);
+    for (const auto& [text, playerSquare, column, row, expected, labelRow] : cases) {
+        SCOPED_TRACE(testing::Message() << text.substr(0, 12) << " player on " << playerSquare);
         dir.write("map01.txt", text);
         vt::reset();
         EXPECT_EQ(vt::run([&] { drawBoard(1, playerSquare); }), -1);
-        EXPECT_TEXT_AT(column - 1, row, expected);
+        EXPECT_TEXT_AT(column, row, expected);
+        if (labelRow != 0) {
+            EXPECT_TEXT_AT(24, labelRow, "STAGE :  1");
+            EXPECT_EQ(vt::cursorRow(), labelRow + 1);
+            EXPECT_EQ(vt::cursorColumn(), 1);
+        }
     }
 }
 
