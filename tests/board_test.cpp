@@ -71,30 +71,32 @@ TEST(DrawBoard, PlacesAndPicturesFromTheFileReadAnewEachTime) {
     // over the player; the player is not drawn on the goal or past it. Each draw reads the file
     // as it stands; one that ends early reads zeros.
     const char* const six = "6 1\n5 3\n3 1 2 0 4 5\n";
-    const std::tuple<std::string, int, int, int, std::string, int> cases[] = {
-        // map, player square, column, row, text there, label row (0: below the console)
-        {topRowMap(10, 20), 0, 33, 7, " " + squares(10) + " ", 35},  // (35 - 20) / 2
-        {topRowMap(10, 32), 0, 33, 1, " " + squares(10) + " ", 33},  // label under the grid
-        {topRowMap(27, 33), 0, 25, 1, " " + squares(27) + " ", 34},  // largest shipped size
+    const std::tuple<std::string, int, int, int, std::string, int, int> cases[] = {
+        // map, player square, column, row, text there, label row (0: off the console), goal
+        {topRowMap(10, 20), 0, 33, 7, " " + squares(10) + " ", 35, 999},  // (35 - 20) / 2
+        {topRowMap(10, 32), 0, 33, 1, " " + squares(10) + " ", 33, 999},  // label under the grid
+        {topRowMap(27, 33), 0, 25, 1, " " + squares(27) + " ", 34, 999},  // largest shipped size
         // Would start at row 0; drawn from row 1 like taller maps.
-        {topRowMap(10, 34), 0, 33, 1, " " + squares(10) + " ", 35},
-        {topRowMap(200, 200), 0, 1, 1, "", 0},  // the largest map allowed, drawn without harm
-        {six, 0, 35, 17, " S □□　□G ", 35},
-        {six, 2, 35, 17, " S □■　□G ", 35},
-        {six, 3, 35, 17, " S □□　□G ", 35},
-        {six, 4, 35, 17, " S □□　■G ", 35},
-        {six, 5, 35, 17, " S □□　□G ", 35},
-        {six, 9, 35, 17, " S □□　□G ", 35},
-        {"3 1 7 9\n9 1 7\n", 1, 37, 17, " S ■G ", 35},
-        {"4 2 3 9\n9 1 2", 0, 36, 16, " S □□　", 35},
-        {"4 2 3 9\n9 1 2", 0, 36, 17, " 　　　　", 35},
+        {topRowMap(10, 34), 0, 33, 1, " " + squares(10) + " ", 35, 999},
+        {topRowMap(200, 200), 0, 1, 1, "", 0, 999},  // the largest map allowed, drawn without harm
+        {six, 0, 35, 17, " S □□　□G ", 35, 5},
+        {six, 2, 35, 17, " S □■　□G ", 35, 5},
+        {six, 3, 35, 17, " S □□　□G ", 35, 5},
+        {six, 4, 35, 17, " S □□　■G ", 35, 5},
+        {six, 5, 35, 17, " S □□　□G ", 35, 5},
+        {six, 9, 35, 17, " S □□　□G ", 35, 5},
+        {"3 1 7 9\n9 1 7\n", 1, 37, 17, " S ■G ", 35, 7},
+        {"4 2 3 9\n9 1 2", 0, 36, 16, " S □□　", 35, 3},
+        {"4 2 3 9\n9 1 2", 0, 36, 17, " 　　　　", 35, 3},
     };
     MapDirectory dir;
-    for (const auto& [text, playerSquare, column, row, expected, labelRow] : cases) {
+    for (const auto& [text, playerSquare, column, row, expected, labelRow, goal] : cases) {
         SCOPED_TRACE(testing::Message() << text.substr(0, 12) << " player on " << playerSquare);
         dir.write("map01.txt", text);
         vt::reset();
-        EXPECT_EQ(vt::run([&] { drawBoard(1, playerSquare); }), -1);
+        int drawnGoal = 0;
+        EXPECT_EQ(vt::run([&] { drawnGoal = drawBoard(1, playerSquare); }), -1);
+        EXPECT_EQ(drawnGoal, goal);
         EXPECT_TEXT_AT(column, row, expected);
         if (labelRow != 0) {
             EXPECT_TEXT_AT(24, labelRow, "STAGE :  1");
