@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 #include <vector>
 
 #include "state/player_state.hpp"
@@ -13,12 +14,8 @@
 
 namespace {
 
-// Text at column 8 of a row of the page at a key wait.
-struct PageText {
-    std::size_t wait;
-    int row;
-    const char* text;
-};
+// Text from column 8 of a row of the page at a key wait.
+using PageText = std::tuple<std::size_t, int, const char*>;
 
 TEST(ApplyBattleResult, Rules) {
     struct Case {
@@ -74,8 +71,8 @@ TEST(ApplyBattleResult, Rules) {
         EXPECT_EQ(after, std::vector<int>(c.after, c.after + 4));
         const auto& s = vt::snapshots();
         ASSERT_EQ(s.size(), c.keyWaits);
-        for (const PageText& t : c.texts) {
-            EXPECT_SNAPSHOT_TEXT_AT(s[t.wait], 8, t.row, t.text);
+        for (const auto& [wait, row, text] : c.texts) {
+            EXPECT_SNAPSHOT_TEXT_AT(s[wait], 8, row, text);
         }
     }
 }

@@ -29,41 +29,33 @@ constexpr int fight = CommandFight, magic = CommandMagic, defend = CommandDefend
 constexpr int charge = CommandCharge, attack = EnemyAttack, cast = EnemyMagic;
 constexpr int guard = EnemyDefend, gather = EnemyCharge;
 
+// Besides one row per pair and line: a charge of 3 doubling into the critical, a reflection of
+// 0 that does no harm, regains that use the charges from before the exchange, stop at the
+// maximum or leave a side above it, a blow that fells the boss with no regain (the player's
+// own regain stays), the smallest heavy blow of 3, a player's charge of 3 kept through a blow.
 const Case kCases[] = {
-    // たたかう: cancels out without a draw.
     {fight, attack, {80, 70, 3, 3}, {}, {80, 70, 1, 1}, "相殺"},
     {fight, cast, {80, 70, 1, 1}, {{10, 5}, {10, 6}}, {73, 70, 1, 1}, "妨害"},
-    // A charge of 3 doubles into the critical.
     {fight, cast, {80, 70, 3, 1}, {{10, 0}, {10, 4}}, {50, 70, 1, 1}, "クリティカル"},
-    // The reflection of 0 does no harm.
     {fight, guard, {80, 70, 1, 1}, {{10, 0}, {5, 0}}, {81, 70, 1, 1}, "受けなかった"},
-    // A charged boss reflects more; its regain stops at the maximum.
     {fight, guard, {95, 70, 1, 3}, {{10, 2}, {5, 4}}, {100, 62, 1, 1}, "反射ダメージ"},
-    // The regain uses the charge the boss had before.
     {fight, gather, {80, 70, 1, 1}, {{10, 3}, {10, 5}, {10, 9}}, {76, 70, 1, 3}, "--- ヒット"},
-    // A regain may leave the boss above the maximum.
     {fight, gather, {100, 70, 1, 3}, {{10, 2}, {10, 0}, {10, 9}}, {105, 70, 1, 3}, "クリティカル"},
-    // A blow that fells the boss adds no regain.
     {fight, gather, {10, 70, 1, 1}, {{10, 0}, {10, 4}, {10, 9}}, {0, 70, 1, 3}, "クリティカル"},
     {magic, attack, {80, 70, 1, 3}, {{10, 1}, {10, 4}}, {80, 54, 1, 1}, "ガスッ"},
-    // The smallest heavy blow is 3.
     {magic, attack, {80, 70, 3, 1}, {{10, 0}, {10, 0}}, {80, 67, 1, 1}, "痛恨"},
     {magic, cast, {80, 70, 3, 3}, {}, {80, 70, 1, 1}, "ふたつの魔法"},
     {magic, guard, {80, 70, 1, 3}, {{10, 7}, {10, 8}, {5, 3}}, {81, 70, 1, 1}, "魔法が敵にヒット"},
     {magic, guard, {50, 70, 3, 1}, {{10, 0}, {10, 9}, {5, 4}}, {0, 70, 1, 1}, "クリティカル"},
     {magic, gather, {80, 70, 1, 1}, {{10, 9}, {10, 1}, {10, 3}}, {79, 70, 1, 3}, "魔法がヒット!!"},
-    // ぼうぎょ: the counter comes with a regain.
     {defend, attack, {80, 70, 3, 1}, {{10, 4}, {10, 2}, {5, 4}}, {71, 83, 1, 1}, "側面から"},
-    // Felling the boss still leaves the player's regain, capped.
     {defend, attack, {4, 100, 1, 1}, {{10, 0}, {10, 1}, {5, 0}}, {0, 100, 1, 1}, "クリティカル"},
     {defend, cast, {80, 70, 3, 1}, {{10, 3}, {10, 4}, {5, 2}}, {80, 71, 1, 1}, "ガガーーーン"},
     {defend, cast, {80, 21, 1, 1}, {{10, 0}, {10, 9}, {5, 4}}, {80, 0, 1, 1}, "痛恨"},
     {defend, guard, {80, 90, 3, 1}, {{5, 4}, {5, 2}}, {83, 100, 1, 1}, "牽制"},
     {defend, gather, {80, 70, 1, 3}, {{5, 1}, {10, 9}}, {100, 72, 1, 3}, "無駄に"},
-    // ためる: a charge of 3 is kept through a blow.
     {charge, attack, {80, 70, 3, 1}, {{10, 5}, {10, 2}, {5, 4}}, {80, 69, 3, 1}, "ゴスッ"},
     {charge, cast, {80, 70, 1, 3}, {{10, 0}, {10, 3}, {5, 2}}, {80, 45, 1, 1}, "痛恨"},
-    // The regain may leave the player above the maximum.
     {charge, cast, {80, 100, 3, 1}, {{10, 1}, {10, 0}, {5, 4}}, {80, 101, 3, 1}, "ズガガ"},
     {charge, guard, {80, 70, 1, 3}, {{10, 9}, {5, 4}}, {93, 80, 3, 1}, "安心して"},
     {charge, gather, {80, 70, 3, 3}, {{10, 2}, {10, 9}}, {100, 77, 3, 3}, "みなぎって"},

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <sstream>
 #include <string>
@@ -97,7 +98,7 @@ TEST(SquareEvent, HappeningsAndALostMiniGame) {
     }
 }
 // Result 0 is a loss, which gives no experience; a win gives 10 per stage at level 1.
-TEST(MiniGameReward, EveryRowAndStage) {
+TEST(MiniGameReward, EveryRowAndStageAndExperience) {
     struct Case {
         int firstRoll, lastRoll, result, life[5], coin[5];
     };
@@ -133,23 +134,12 @@ TEST(MiniGameReward, EveryRowAndStage) {
             }
         }
     }
-}
-
-TEST(MiniGameReward, Experience) {
-    struct Case {
-        int stage, level, highestStage, gain;
-    };
-    const Case cases[] = {
-        {1, 4, 3, 1},   // (10 / 4) / 2: an outgrown stage
-        {3, 4, 3, 7},   // not halved: the stage is the highest reached
-        {1, 4, 1, 2},   // not halved: no higher stage reached yet
-        {2, 0, 1, 20},  // a damaged save's level 0 counts as 1
-    };
-    for (const Case& c : cases) {
-        applyNewGameDefaults();
-        player.level = c.level;
-        player.highestStage = c.highestStage;
-        EXPECT_EQ(miniGameExperience(c.stage), c.gain) << c.stage << " " << c.level;
+    // stage, level, highest stage, gain: (10 / 4) / 2 for an outgrown stage; not halved at the
+    // highest stage reached or when none higher was; a damaged save's level 0 counts as 1.
+    for (const auto& [stage, level, highest, gain] :
+         {std::array{1, 4, 3, 1}, {3, 4, 3, 7}, {1, 4, 1, 2}, {2, 0, 1, 20}}) {
+        player.level = level, player.highestStage = highest;
+        EXPECT_EQ(miniGameExperience(stage), gain) << stage << " " << level;
     }
 }
 
