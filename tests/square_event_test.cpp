@@ -29,13 +29,11 @@ TEST(SquareEvent, HappeningsAndALostMiniGame) {
     // give the wrong answer, which costs the last LIFE.
     int first = 0, second = 0;
     const std::int64_t highAndLow = findSeedSecond([&] {
-        if (nextRandom() % 20 != 12) {
-            return false;
-        }
+        const bool roll = nextRandom() % 20 == 12;
         first = nextRandom() % 13 + 1;
         nextRandom();
         second = nextRandom() % 13 + 1;
-        return first != second;
+        return roll && first != second;
     });
     struct Case {
         std::int64_t clock;
