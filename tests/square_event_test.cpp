@@ -35,6 +35,7 @@ TEST(SquareEvent, HappeningsAndALostMiniGame) {
         second = nextRandom() % 13 + 1;
         return roll && first != second;
     });
+    const Keys wrong = {" ", second > first ? "0\r" : "1\r"};
     struct Case {
         std::int64_t clock;
         int stage, life, maxLifeUnits, coin, lifeAfter, coinAfter;
@@ -61,16 +62,7 @@ TEST(SquareEvent, HappeningsAndALostMiniGame) {
          "18 残念 ! ライフは最大だ !"},
         {clockWhere(3, 5, 1), 2, 5, 1, 100, 5, 1600, "LIFE +0  , COIN +1500 , 経験値 +0",
          "16 地面に何か光るものを発見した!!\n18 1500 G 拾った!!   ラッキー♪"},
-        {highAndLow,
-         3,
-         3,
-         1,
-         1000,
-         0,
-         1000,
-         "LIFE -3  , COIN -450",
-         "",
-         {" ", second > first ? "0\r" : "1\r"}},
+        {highAndLow, 3, 3, 1, 1000, 0, 1000, "LIFE -3  , COIN -450", "", wrong},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.result);
