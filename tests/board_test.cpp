@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <tuple>
 
 #include "board/board_map.hpp"
 #include "console/console.hpp"
@@ -217,8 +219,6 @@ TEST(StageLoop, TitleHelpInventoryCardAndDieItem) {
         EXPECT_SNAPSHOT_TEXT_AT(s[board], column, square <= 15 ? 16 : 17, "■") << square;
         board += 1 + kKeysAfterFountainMove;
     }
-    EXPECT_EQ(player.moveEffect, 0);
-    EXPECT_EQ(player.moveEffectTurns, 0);
 }
 
 TEST(StageLoop, AtTheGoalTheBossIsBeatenOrBlowsThePlayerBack) {
