@@ -36,11 +36,9 @@ TEST(ShippedMaps, EachIsOneUnbrokenTrackThatFitsTheBoardArea) {
         // repeated number leaves a square out or adds one.
         std::map<int, int> where;
         for (int i = 0; i < map.width * map.height; ++i) {
-            if (const int cell = map.cells[i]; cell != 0) {
-                EXPECT_TRUE(
-                    where
-                        .emplace(cell == map.start ? 0 : cell, i / map.width * 1000 + i % map.width)
-                        .second);
+            const int square = map.cells[i] == map.start ? 0 : map.cells[i];
+            if (map.cells[i] != 0) {
+                EXPECT_TRUE(where.emplace(square, i / map.width * 1000 + i % map.width).second);
             }
         }
         ASSERT_EQ(static_cast<int>(where.size()), map.goal + 1);
