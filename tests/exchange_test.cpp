@@ -13,140 +13,76 @@ namespace {
 
 // One draw the exchange takes: nextRandom() % modulus gives remainder.
 struct Draw {
-    int modulus;
-    int remainder;
+    int modulus, remainder;
 };
-
-// A generator state whose next results give the draws in order.
-std::uint32_t stateGiving(const std::vector<Draw>& draws) {
-    for (std::uint32_t candidate = 1; candidate < 50'000'000; ++candidate) {
-        setRandomState(candidate);
-        bool fits = true;
-        for (const Draw& d : draws) {
-            fits = fits && nextRandom() % d.modulus == d.remainder;
-        }
-        if (fits) {
-            return candidate;
-        }
-    }
-    ADD_FAILURE() << "no generator state gives these draws";
-    return 1;
-}
 
 // Both sides before and after: bossHp, playerHp, playerCharge, bossCharge; maxHp is 100, so
-// d10 = 10 and d20 = 5. The first case of each pair names its lines in full; further cases of the
-// pair name a fragment that tells their line apart.
+// d10 = 10 and d20 = 5. The fragment tells the exchange's lines from the pair's other lines.
 struct Case {
-    int command;
-    int action;
-    int before[4];
+    int command, action, before[4];
     std::vector<Draw> draws;
     int after[4];
-    const char* lines[3];
+    const char* fragment;
 };
 
-// clang-format off
+constexpr int fight = CommandFight, magic = CommandMagic, defend = CommandDefend;
+constexpr int charge = CommandCharge, attack = EnemyAttack, cast = EnemyMagic;
+constexpr int guard = EnemyDefend, gather = EnemyCharge;
+
+// Besides one row per pair and line: a charge of 3 doubling into the critical, a reflection of
+// 0 that does no harm, regains that use the charges from before the exchange, stop at the
+// maximum or leave a side above it, a blow that fells the boss with no regain (the player's
+// own regain stays), the smallest heavy blow of 3, a player's charge of 3 kept through a blow.
 const Case kCases[] = {
-    // たたかう: cancels out without a draw.
-    {CommandFight, EnemyAttack, {80, 70, 3, 3}, {}, {80, 70, 1, 1},
-     {"敵は『こうげき』をしかけてきた！", "---  ガキーーーーン！！  ---",
-      "互いの攻撃は、相殺されてしまった！"}},
-    {CommandFight, EnemyMagic, {80, 70, 1, 1}, {{10, 5}, {10, 6}}, {73, 70, 1, 1},
-     {"敵は『まほう』を使ってきた！", "呪文をとなえているスキに先制攻撃だ！",
-      "--- 先制攻撃がヒットし詠唱を妨害した ---"}},
-    // A charge of 3 doubles into the critical.
-    {CommandFight, EnemyMagic, {80, 70, 3, 1}, {{10, 0}, {10, 4}}, {50, 70, 1, 1},
-     {"まほう", "先制攻撃だ", "--- !!!クリティカルヒットだ!!! ---"}},
-    // The reflection of 0 does no harm.
-    {CommandFight, EnemyDefend, {80, 70, 1, 1}, {{10, 0}, {5, 0}}, {81, 70, 1, 1},
-     {"敵は『ぼうぎょ』をして身をまもった！", " -- カンッ！！ --",
-      "攻撃は弾かれたが、防具によりダメージを受けなかった"}},
-    {CommandFight, EnemyDefend, {80, 70, 1, 1}, {{10, 4}, {5, 2}}, {83, 66, 1, 1},
-     {"ぼうぎょ", "-- パキーン!! --", "攻撃をはじかれ、反射ダメージを負った"}},
-    // A charged boss reflects more; its regain stops at the maximum.
-    {CommandFight, EnemyDefend, {95, 70, 1, 3}, {{10, 2}, {5, 4}}, {100, 62, 1, 1},
-     {"ぼうぎょ", "パキーン", "反射ダメージ"}},
-    // The regain uses the charge the boss had before.
-    {CommandFight, EnemyCharge, {80, 70, 1, 1}, {{10, 3}, {10, 5}, {10, 9}}, {76, 70, 1, 3},
-     {"敵は『ためる』を使って力溜めと回復をはかっている！", "チャンス！相手は無防備状態だ!!",
-      "--- ヒット ---"}},
-    // A regain may leave the boss above the maximum.
-    {CommandFight, EnemyCharge, {100, 70, 1, 3}, {{10, 2}, {10, 0}, {10, 9}}, {105, 70, 1, 3},
-     {"ためる", "無防備", "クリティカル"}},
-    // A blow that fells the boss adds no regain.
-    {CommandFight, EnemyCharge, {10, 70, 1, 1}, {{10, 0}, {10, 4}, {10, 9}}, {0, 70, 1, 3},
-     {"ためる", "無防備", "クリティカル"}},
-    // まほう
-    {CommandMagic, EnemyAttack, {80, 70, 1, 3}, {{10, 1}, {10, 4}}, {80, 54, 1, 1},
-     {"敵は魔法詠唱のスキを狙って『こうげき』をしてきた！", "--- ガスッ！！ ---",
-      "攻撃をうけた拍子に詠唱がキャンセルされてしまった！"}},
-    // The smallest heavy blow is 3.
-    {CommandMagic, EnemyAttack, {80, 70, 3, 1}, {{10, 0}, {10, 0}}, {80, 67, 1, 1},
-     {"魔法詠唱のスキ", "--- !!!痛恨の一撃!!! ---", "キャンセル"}},
-    {CommandMagic, EnemyMagic, {80, 70, 3, 3}, {}, {80, 70, 1, 1},
-     {"敵は『まほう』を使ってきた！", "ふたつの魔法は空中で激しくぶつかり破裂し相殺された！！",
-      "--- ドズゥゥゥン!!! ---"}},
-    {CommandMagic, EnemyDefend, {80, 70, 1, 3}, {{10, 7}, {10, 8}, {5, 3}}, {81, 70, 1, 1},
-     {"敵は『ぼうぎょ』をして身をまもっている！", "魔法は敵の防御を貫いてダメージを与えられるぞ！",
-      "--- 強烈な魔法が敵にヒット！ ---"}},
-    {CommandMagic, EnemyDefend, {50, 70, 3, 1}, {{10, 0}, {10, 9}, {5, 4}}, {0, 70, 1, 1},
-     {"ぼうぎょ", "貫いて", "クリティカル"}},
-    {CommandMagic, EnemyCharge, {80, 70, 1, 1}, {{10, 9}, {10, 1}, {10, 3}}, {79, 70, 1, 3},
-     {"敵は『ためる』を使ってきた！", "チャンス！相手は無防備状態だ!!",
-      "--- 強烈な魔法がヒット!! ---"}},
-    // ぼうぎょ: the counter comes with a regain.
-    {CommandDefend, EnemyAttack, {80, 70, 3, 1}, {{10, 4}, {10, 2}, {5, 4}}, {71, 83, 1, 1},
-     {"敵は『こうげき』をしかけてきた！", "防御態勢だと少しHPが回復するうえに反撃まで可能だ！！",
-      "--- 敵の側面から強烈な一撃をくらわせた！ ---"}},
-    // Felling the boss still leaves the player's regain, capped.
-    {CommandDefend, EnemyAttack, {4, 100, 1, 1}, {{10, 0}, {10, 1}, {5, 0}}, {0, 100, 1, 1},
-     {"こうげき", "反撃まで", "クリティカル"}},
-    {CommandDefend, EnemyMagic, {80, 70, 3, 1}, {{10, 3}, {10, 4}, {5, 2}}, {80, 71, 1, 1},
-     {"敵は魔法攻撃をしかけてきた！", "防御態勢をとってしまった為、魔法への対処が遅れた!!",
-      "--- ガガーーーン！！ ---"}},
-    {CommandDefend, EnemyMagic, {80, 21, 1, 1}, {{10, 0}, {10, 9}, {5, 4}}, {80, 0, 1, 1},
-     {"魔法攻撃", "対処が遅れた", "痛恨の一撃"}},
-    {CommandDefend, EnemyDefend, {80, 90, 3, 1}, {{5, 4}, {5, 2}}, {83, 100, 1, 1},
-     {"お互い防御態勢をとった!!", "互いに牽制しあっている・・・", "-- HPが少し回復した --"}},
-    {CommandDefend, EnemyCharge, {80, 70, 1, 3}, {{5, 1}, {10, 9}}, {100, 72, 1, 3},
-     {"敵は『ためる』を使って力溜めと回復をはかっている！", "防御態勢が無駄になってしまった・・・",
-      "-- HPが少し回復した --"}},
-    // ためる: a charge of 3 is kept through a blow.
-    {CommandCharge, EnemyAttack, {80, 70, 3, 1}, {{10, 5}, {10, 2}, {5, 4}}, {80, 69, 3, 1},
-     {"敵は『こうげき』をしかけてきた！", "集中しているので、反応できない！！",
-      "--- ゴスッ！！キツイいっぱつをくらった ---"}},
-    {CommandCharge, EnemyAttack, {80, 70, 1, 1}, {{10, 5}, {10, 2}, {5, 4}}, {80, 67, 1, 1},
-     {"こうげき", "集中して", "ゴスッ"}},
-    {CommandCharge, EnemyMagic, {80, 70, 1, 3}, {{10, 0}, {10, 3}, {5, 2}}, {80, 45, 1, 1},
-     {"敵は魔法攻撃をしかけてきた！", "集中しているので、反応できない！！",
-      "--- !!!痛恨の一撃!!! ---"}},
-    // The regain may leave the player above the maximum.
-    {CommandCharge, EnemyMagic, {80, 100, 3, 1}, {{10, 1}, {10, 0}, {5, 4}}, {80, 101, 3, 1},
-     {"魔法攻撃", "集中して", "--- ズガガガガガガーン！！ ---"}},
-    {CommandCharge, EnemyDefend, {80, 70, 1, 3}, {{10, 9}, {5, 4}}, {93, 80, 3, 1},
-     {"敵は防御態勢をとった！", "安心して回復に集中できる！！", "-- HPが回復した --"}},
-    {CommandCharge, EnemyCharge, {80, 70, 3, 3}, {{10, 2}, {10, 9}}, {100, 77, 3, 3},
-     {"互いに精神集中して力を溜めている！", "力がみなぎってくるようだ！！！",
-      "-- HPが回復した --"}},
+    {fight, attack, {80, 70, 3, 3}, {}, {80, 70, 1, 1}, "相殺"},
+    {fight, cast, {80, 70, 1, 1}, {{10, 5}, {10, 6}}, {73, 70, 1, 1}, "妨害"},
+    {fight, cast, {80, 70, 3, 1}, {{10, 0}, {10, 4}}, {50, 70, 1, 1}, "クリティカル"},
+    {fight, guard, {80, 70, 1, 1}, {{10, 0}, {5, 0}}, {81, 70, 1, 1}, "受けなかった"},
+    {fight, guard, {95, 70, 1, 3}, {{10, 2}, {5, 4}}, {100, 62, 1, 1}, "反射ダメージ"},
+    {fight, gather, {80, 70, 1, 1}, {{10, 3}, {10, 5}, {10, 9}}, {76, 70, 1, 3}, "--- ヒット"},
+    {fight, gather, {100, 70, 1, 3}, {{10, 2}, {10, 0}, {10, 9}}, {105, 70, 1, 3}, "クリティカル"},
+    {fight, gather, {10, 70, 1, 1}, {{10, 0}, {10, 4}, {10, 9}}, {0, 70, 1, 3}, "クリティカル"},
+    {magic, attack, {80, 70, 1, 3}, {{10, 1}, {10, 4}}, {80, 54, 1, 1}, "ガスッ"},
+    {magic, attack, {80, 70, 3, 1}, {{10, 0}, {10, 0}}, {80, 67, 1, 1}, "痛恨"},
+    {magic, cast, {80, 70, 3, 3}, {}, {80, 70, 1, 1}, "ふたつの魔法"},
+    {magic, guard, {80, 70, 1, 3}, {{10, 7}, {10, 8}, {5, 3}}, {81, 70, 1, 1}, "魔法が敵にヒット"},
+    {magic, guard, {50, 70, 3, 1}, {{10, 0}, {10, 9}, {5, 4}}, {0, 70, 1, 1}, "クリティカル"},
+    {magic, gather, {80, 70, 1, 1}, {{10, 9}, {10, 1}, {10, 3}}, {79, 70, 1, 3}, "魔法がヒット!!"},
+    {defend, attack, {80, 70, 3, 1}, {{10, 4}, {10, 2}, {5, 4}}, {71, 83, 1, 1}, "側面から"},
+    {defend, attack, {4, 100, 1, 1}, {{10, 0}, {10, 1}, {5, 0}}, {0, 100, 1, 1}, "クリティカル"},
+    {defend, cast, {80, 70, 3, 1}, {{10, 3}, {10, 4}, {5, 2}}, {80, 71, 1, 1}, "ガガーーーン"},
+    {defend, cast, {80, 21, 1, 1}, {{10, 0}, {10, 9}, {5, 4}}, {80, 0, 1, 1}, "痛恨"},
+    {defend, guard, {80, 90, 3, 1}, {{5, 4}, {5, 2}}, {83, 100, 1, 1}, "牽制"},
+    {defend, gather, {80, 70, 1, 3}, {{5, 1}, {10, 9}}, {100, 72, 1, 3}, "無駄に"},
+    {charge, attack, {80, 70, 3, 1}, {{10, 5}, {10, 2}, {5, 4}}, {80, 69, 3, 1}, "ゴスッ"},
+    {charge, cast, {80, 70, 1, 3}, {{10, 0}, {10, 3}, {5, 2}}, {80, 45, 1, 1}, "痛恨"},
+    {charge, cast, {80, 100, 3, 1}, {{10, 1}, {10, 0}, {5, 4}}, {80, 101, 3, 1}, "ズガガ"},
+    {charge, guard, {80, 70, 1, 3}, {{10, 9}, {5, 4}}, {93, 80, 3, 1}, "安心して"},
+    {charge, gather, {80, 70, 3, 3}, {{10, 2}, {10, 9}}, {100, 77, 3, 3}, "みなぎって"},
 };
-// clang-format on
 
 TEST(Exchange, EveryPair) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(testing::Message() << "command " << c.command << " action " << c.action
                                         << " boss " << c.before[0] << " player " << c.before[1]);
-        const std::uint32_t start = stateGiving(c.draws);
+        // The first generator state whose next results give the draws in order.
+        std::uint32_t start = 1;
+        for (bool fits = false; !fits && start < 50'000'000; ++start) {
+            setRandomState(start);
+            fits = true;
+            for (const Draw& d : c.draws) {
+                fits = fits && nextRandom() % d.modulus == d.remainder;
+            }
+        }
         // Where the generator must stand afterwards: exactly the listed draws were taken.
         const std::uint32_t expectedEnd = randomState();
-        setRandomState(start);
+        setRandomState(start - 1);
         BattleState s{100, c.before[0], c.before[1], c.before[2], c.before[3]};
         const ExchangeLines lines = resolveExchange(s, c.command, c.action);
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_NE(std::string(lines[i]).find(c.lines[i]), std::string::npos) << lines[i];
-        }
+        const std::string text = std::string(lines[0]) + "\n" + lines[1] + "\n" + lines[2];
+        EXPECT_NE(text.find(c.fragment), std::string::npos) << text;
         const std::vector<int> after{s.bossHp, s.playerHp, s.playerCharge, s.bossCharge};
         EXPECT_EQ(after, std::vector<int>(c.after, c.after + 4));
-        EXPECT_EQ(s.maxHp, 100);
         EXPECT_EQ(randomState(), expectedEnd) << "draws taken";
     }
 }
@@ -159,8 +95,6 @@ TEST(ItemHeal, Amounts) {
         BattleState s{100, 80, hp, 3, 1};
         applyItemHeal(s, amount);
         EXPECT_EQ(s.playerHp, expected) << hp << " + " << amount;
-        EXPECT_EQ((std::vector<int>{s.bossHp, s.playerCharge, s.bossCharge}),
-                  (std::vector<int>{80, 3, 1}));
     }
 }
 
