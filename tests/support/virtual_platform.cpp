@@ -321,8 +321,12 @@ int timersStarted() {
     return vp.timersStarted;
 }
 
-void onBlockingRead(std::function<void()> hook) { vp.blockingReadHook = std::move(hook); }
-const std::string& lastErrorMessage() { return vp.lastErrorMessage; }
+void onBlockingRead(std::function<void()> hook) {
+    vp.blockingReadHook = std::move(hook);
+}
+const std::string& lastErrorMessage() {
+    return vp.lastErrorMessage;
+}
 
 int run(const std::function<void()>& procedure) {
     try {
