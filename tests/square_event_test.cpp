@@ -57,7 +57,9 @@ TEST(SquareEvent, HappeningsAndALostMiniGame) {
          "16 回復の泉を発見した!!\n18 ライフが 1 回復した !"},
         {clockWhere(2), 4, 8, 2, 0, 10, 0, "LIFE +4  , COIN +0 , 経験値 +0",
          "18 ライフが 2 回復した !\n19 ライフが最大値まで回復した"},
-        // an over-full LIFE is brought down
+        // at full LIFE, and over-full LIFE brought down
+        {clockWhere(2), 1, 5, 1, 0, 5, 0, "LIFE +1  , COIN +0 , 経験値 +0",
+         "18 残念 ! ライフは最大だ !"},
         {clockWhere(2), 2, 8, 1, 0, 5, 0, "LIFE +2  , COIN +0 , 経験値 +0",
          "18 残念 ! ライフは最大だ !"},
         {clockWhere(3, 5, 1), 2, 5, 1, 100, 5, 1600, "LIFE +0  , COIN +1500 , 経験値 +0",
