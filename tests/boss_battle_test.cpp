@@ -181,6 +181,9 @@ TEST(BossBattle, HiddenSequenceOrFightingOnWins) {
             out.find(cursorTo(16, 1) + "  ボスのHP  0 / " + std::to_string(maxHp));
         ASSERT_NE(zero, std::string::npos);
         EXPECT_LT(zero, out.find("ステージボスを撃破した！！"));
+        // With no exchange fought the message box stays over the picture band until then.
+        EXPECT_EQ(out.find(cursorTo(1, 16) + std::string(79, ' ')) != std::string::npos,
+                  stage == 1);
     }
 }
 

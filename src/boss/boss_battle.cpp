@@ -295,7 +295,10 @@ int bossBattle(int stage) {
         }
         if (state.bossHp <= 0) {
             state.bossHp = 0;
-            restoreBand(picture);
+            // As at the start of a turn: the band comes back only once an exchange was fought.
+            if (bandRestorePending) {
+                restoreBand(picture);
+            }
             drawTurnScreen(state);
             // Long enough to see the boss's HP reach 0 before the picture starts to flash.
             sleepMs(1000);
