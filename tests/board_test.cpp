@@ -221,11 +221,21 @@ TEST(StageLoop, TitleHelpInventoryCardAndDieItem) {
 
 TEST(StageLoop, AtTheGoalTheBossIsBeatenOrBlowsThePlayerBack) {
     // On a three-square track the first die reaches the boss, with no square event first: the
-    // hidden sequence wins at once, or にげる blows the player back.
-    for (const Keys& keys : {kHidden, Keys{kDown, kDown, kRight, kEnter}}) {
+    // hidden sequence wins at once, or にげる blows the player back. A goal at the start or
+    // before it still has the first turn played and the boss met, and a blow-back from the
+    // lowest goal there is goes on to the next turn.
+    const Keys flee = {kDown, kDown, kRight, kEnter};
+    const std::pair<const char*, Keys> cases[] = {
+        {"4 1 3 99\n99 1 2 3\n", kHidden},
+        {"4 1 3 99\n99 1 2 3\n", flee},
+        {"1 1 0 99\n99\n", kHidden},
+        {"1 1 -2147483648 99\n99\n", flee},
+    };
+    for (const auto& [map, keys] : cases) {
+        SCOPED_TRACE(map);
         const bool fled = keys.size() == 4;
         MapDirectory dir;
-        startStage(dir, "4 1 3 99\n99 1 2 3\n");
+        startStage(dir, map);
         typeSpaces(1);
         vt::typeLines({"0", "1"});
         typeSpaces(3);

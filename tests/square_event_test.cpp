@@ -118,7 +118,7 @@ TEST(MiniGameReward, EveryRowAndStageAndExperience) {
             for (int stage = 1; stage <= 5; ++stage) {
                 SCOPED_TRACE(testing::Message()
                              << "roll " << roll << ", result " << c.result << ", stage " << stage);
-                const Reward reward = miniGameReward(roll, stage, c.result);
+                const BattleResult reward = miniGameReward(roll, stage, c.result);
                 EXPECT_EQ(reward.lifeDelta, c.life[stage - 1]);
                 EXPECT_EQ(reward.coinDelta, c.coin[stage - 1]);
                 EXPECT_EQ(reward.expGain, c.result == 0 ? 0 : 10 * stage);

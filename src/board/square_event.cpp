@@ -139,7 +139,7 @@ int miniGameExperience(int stage) {
     return gain;
 }
 
-Reward miniGameReward(int roll, int stage, int result) {
+BattleResult miniGameReward(int roll, int stage, int result) {
     const std::int64_t s = stage;
     const std::int64_t r = result;
     std::int64_t winLife = 0, winCoin = 0, lossLife = 0, lossCoin = 0;
@@ -208,7 +208,7 @@ int squareEvent(int stage) {
     }
     const int result = playGame(kGameForRoll[roll - 4]);
     waitKey();
-    const Reward reward = miniGameReward(roll, stage, result);
+    const BattleResult reward = miniGameReward(roll, stage, result);
     if (applyBattleResult(reward.lifeDelta, reward.coinDelta, reward.expGain, reward.outcome) ==
         0) {
         return 0;

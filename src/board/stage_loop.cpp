@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "board/board.hpp"
@@ -56,9 +58,11 @@ const char* const kHelpPages[2][12] = {
 };
 
 // The board with the status line under it, the cursor left on the prompt row.
-int showBoard(int stage, int position) {
+int showBoard(int stage, std::int64_t position) {
     clearScreen();
-    const int goal = drawBoard(stage, position);
+    // Only a blow-back from a goal near the lowest 32-bit number leaves that range.
+    const int goal = drawBoard(
+        stage, static_cast<int>(std::clamp<std::int64_t>(position, INT32_MIN, INT32_MAX)));
     moveCursor(8, 38);
     printStatusLine();
     moveCursor(1, 40);
@@ -132,7 +136,8 @@ int drawMoveCard() {
 
 int playStage(int stage) {
     showStageTitle(stage);
-    int position = 0;
+    // Kept in 64 bits: the goal comes from the map file and may lie anywhere in 32 bits.
+    std::int64_t position = 0;
     const int goal = showBoard(stage, position);
     waitKey();
 
@@ -142,7 +147,8 @@ int playStage(int stage) {
         showBoard(stage, position);
     }
 
-    while (position < goal) {
+    // The first turn is always played, so a goal at or before the start still meets the boss.
+    do {
         clearPromptLine(0);
         int choice = askTurn();
         while (choice == 0) {
@@ -174,9 +180,9 @@ int playStage(int stage) {
             moveCursor(8, 20);
             const int blowBack = nextRandom() % 10 + 1;
             printText("ボスの吹き飛び魔法により、%dマス戻された！", blowBack);
-            position = goal - blowBack;
+            position = std::int64_t{goal} - blowBack;
             waitKey();
         }
-    }
+    } while (position < goal);
     return 1;
 }
