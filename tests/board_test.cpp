@@ -2,6 +2,7 @@
 #include "board/board.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -106,9 +107,14 @@ TEST(DrawBoard, PlacesAndPicturesFromTheFileReadAnewEachTime) {
     }
 }
 
+const char* const kFifo = "(a FIFO)";
+const char* const kDirectory = "(a directory)";
+
 TEST(DrawBoard, UnusableMapsEndTheProgramWithAMessage) {
     const std::pair<const char*, const char*> cases[] = {
-        {nullptr, "No such file"},  // no file at all
+        {nullptr, "No such file"},      // no file at all
+        {kFifo, "not a regular file"},  // would wait for a writer for ever
+        {kDirectory, "Is a directory"},
         {"", "width 0"},
         {"3 201 1 9\n", "height 201"},
         {"three 2 1 9\n", "width is not a number"},
@@ -120,7 +126,11 @@ TEST(DrawBoard, UnusableMapsEndTheProgramWithAMessage) {
     for (const auto& [text, problem] : cases) {
         SCOPED_TRACE(problem);
         std::remove("map04.txt");
-        if (text != nullptr) {
+        if (text == kFifo) {
+            ASSERT_EQ(::mkfifo("map04.txt", 0600), 0);
+        } else if (text == kDirectory) {
+            ASSERT_EQ(::mkdir("map04.txt", 0700), 0);
+        } else if (text != nullptr) {
             dir.write("map04.txt", text);
         }
         vt::reset();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <climits>
 #include <cstdint>
@@ -138,6 +139,10 @@ TEST(SaveFile, FailedSaveKeepsThePreviousOne) {
     run(saveGame);
     expectFailedSave();
     EXPECT_TRUE(fs::is_directory("save.bin"));
+    expectRefusedLoad(current());
+    // Nor does a load wait on a FIFO for a writer that never comes.
+    fs::remove("save.bin");
+    ASSERT_EQ(::mkfifo("save.bin", 0600), 0);
     expectRefusedLoad(current());
 }
 

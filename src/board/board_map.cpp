@@ -1,5 +1,7 @@
 #include "board/board_map.hpp"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -8,6 +10,7 @@
 
 #include "board/board.hpp"
 #include "console/console.hpp"
+#include "state/regular_file.hpp"
 
 namespace {
 
@@ -92,9 +95,15 @@ const char* mapFileName(int stage) {
 
 bool readBoardMap(const std::string& path, BoardMap& map, std::string& problem) {
     map = BoardMap{};
-    std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "r");
+    const int fd = path.empty() ? -1 : openRegularFile(path.c_str());
+    std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "r");
     if (file == nullptr) {
-        problem = path.empty() ? "no map file for this stage" : std::strerror(errno);
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        problem = path.empty()      ? "no map file for this stage"
+                  : errno == EINVAL ? "not a regular file"
+                                    : std::strerror(errno);
         return false;
     }
     const FileCloser closer{file};

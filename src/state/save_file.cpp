@@ -8,6 +8,7 @@
 
 #include "console/console.hpp"
 #include "console/screen.hpp"
+#include "state/regular_file.hpp"
 #include "state/save_record.hpp"
 
 namespace {
@@ -96,7 +97,7 @@ void saveGame() {
 }
 
 void loadGame() {
-    const int fd = ::open(kSaveFileName, O_RDONLY | O_CLOEXEC);
+    const int fd = openRegularFile(kSaveFileName);
     if (fd < 0) {
         reportFailure();
         return;
