@@ -140,10 +140,14 @@ TEST(SaveFile, FailedSaveKeepsThePreviousOne) {
     expectFailedSave();
     EXPECT_TRUE(fs::is_directory("save.bin"));
     expectRefusedLoad(current());
-    // Nor does a load wait on a FIFO for a writer that never comes.
+    // Nor does a load wait on a FIFO for a writer that never comes, nor a save for a reader.
     fs::remove("save.bin");
     ASSERT_EQ(::mkfifo("save.bin", 0600), 0);
     expectRefusedLoad(current());
+    ASSERT_EQ(::mkfifo("save.bin.new", 0600), 0);
+    run(saveGame);
+    EXPECT_TEXT_AT(1, 40, kSaved);
+    EXPECT_EQ(readFile("save.bin"), current());
 }
 
 // Values no game of ours writes are brought into range; extra mode stays on. Negative and

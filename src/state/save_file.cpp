@@ -70,8 +70,10 @@ void syncDirectory() {
 }
 
 bool writeSaveFile(const SaveBytes& bytes) {
-    const int fd =
-        ::open(kNewSaveFileName, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    // A leftover of an interrupted save is ours to replace; made anew, it cannot be a FIFO or a
+    // link that would hold or misdirect the write.
+    ::unlink(kNewSaveFileName);
+    const int fd = ::open(kNewSaveFileName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
         return false;
     }
