@@ -84,7 +84,8 @@ void drawPitch() {
 void flyBall(int speed) {
     while (!keyPending()) {
         const int x = ballColumn.load(std::memory_order_relaxed);
-        moveCursor(x - 1, 8);  // the trail cells left of column 1 are ignored
+        // Left of column 1 a move is ignored, so such a trail cell lands where the cursor stands.
+        moveCursor(x - 1, 8);
         printPlain("*");
         moveCursor(x - 3, 8);
         printPlain(" ");
