@@ -95,13 +95,7 @@ void measureFlightLoop(int periodMs, double seconds, bool wait) {
         if (ticks != drawnTicks) {
             skipped += ticks - drawnTicks - 1;
             drawnTicks = ticks;
-            const int x = ticks % 70 + 4;
-            moveCursor(x - 1, 8);
-            printPlain("*");
-            moveCursor(x - 3, 8);
-            printPlain(" ");
-            moveCursor(x, 8);
-            printPlain("⑪");
+            drawBattingBall(ticks % 70 + 4);
         }
         ++passes;
         if (wait) {

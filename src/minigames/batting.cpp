@@ -84,13 +84,7 @@ void drawPitch() {
 void flyBall(int speed) {
     while (!keyPending()) {
         const int x = ballColumn.load(std::memory_order_relaxed);
-        // Left of column 1 a move is ignored, so such a trail cell lands where the cursor stands.
-        moveCursor(x - 1, 8);
-        printPlain("*");
-        moveCursor(x - 3, 8);
-        printPlain(" ");
-        moveCursor(x, 8);
-        printPlain("⑪");
+        drawBattingBall(x);
         if (x > kZoneLast) {
             return;
         }
@@ -99,6 +93,16 @@ void flyBall(int speed) {
 }
 
 }  // namespace
+
+void drawBattingBall(int x) {
+    // Left of column 1 a move is ignored, so such a trail cell lands where the cursor stands.
+    moveCursor(x - 1, 8);
+    printPlain("*");
+    moveCursor(x - 3, 8);
+    printPlain(" ");
+    moveCursor(x, 8);
+    printPlain("⑪");
+}
 
 int playBatting() {
     ballColumn.store(1, std::memory_order_relaxed);

@@ -6,6 +6,8 @@ int playHighAndLow();
 int playSprint();
 int playShooting();
 int playBatting();
+// One step of the batting ball's flight: the ball at column x on its row, with its trail.
+void drawBattingBall(int x);
 int playLadderLottery(int picks);
 int playBingo(int highest);
 
