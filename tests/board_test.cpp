@@ -96,7 +96,8 @@ TEST(DrawBoard, PlacesAndPicturesFromTheFileReadAnewEachTime) {
         dir.write("map01.txt", text);
         vt::reset();
         int drawnGoal = 0;
-        EXPECT_EQ(vt::run([&] { drawnGoal = drawBoard(1, playerSquare); }), -1);
+        const int square = playerSquare;  // clang 14 cannot capture a structured binding
+        EXPECT_EQ(vt::run([&] { drawnGoal = drawBoard(1, square); }), -1);
         EXPECT_EQ(drawnGoal, goal);
         EXPECT_TEXT_AT(column, row, expected);
         if (labelRow != 0) {

@@ -67,8 +67,9 @@ TEST(Shop, StockStoryAndFarewell) {
         {6, 0, {}}};
     for (const auto& [stage, cardMove, items] : cases) {
         SCOPED_TRACE(stage);
+        const int moves = cardMove;  // clang 14 cannot capture a structured binding
         const ScreenGrid page = visitShop(100, stage, {"0"}, [&] {
-                                    player.cardMove = cardMove;
+                                    player.cardMove = moves;
                                     itemTable[9].count = 7;
                                 }).at(0);
         EXPECT_EQ(listed(page), items);
