@@ -353,6 +353,9 @@ void waitForDecodedKey() {
             endProgram(1, "pervaro: the input has ended\n");
         }
         if (platform::takeResumed()) {
+            const platform::WindowSize size = platform::windowSize();
+            state.windowColumns = size.columns;
+            state.windowRows = size.rows;
             repaint();
             flushOutput();
         }

@@ -47,7 +47,8 @@ void stopTimer(int handle);
 // How many timers run now (tests and checks only).
 int runningTimers();
 
-// Set after the process was suspended and resumed: the console repaints the page.
+// Set after the process was suspended and resumed, or its window was resized: the console
+// repaints the page.
 bool takeResumed();
 
 // Restores the terminal and ends the process. A message is written to standard error after

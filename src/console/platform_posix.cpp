@@ -176,6 +176,17 @@ void onContinueSignal(int) {
     errno = savedErrno;
 }
 
+// A window made smaller cuts the page and one made larger again leaves it shifted or blank:
+// the page is drawn again, as after a resume.
+void onWindowChange(int) {
+    const int savedErrno = errno;
+    if (terminalTaken.load() && !leaving.load()) {
+        resumed.store(true);
+        poke(resumeFd);
+    }
+    errno = savedErrno;
+}
+
 bool hasHandler(int signal, void (*handler)(int)) {
     struct sigaction current {};
     return ::sigaction(signal, nullptr, &current) == 0 && (current.sa_flags & SA_SIGINFO) == 0 &&
@@ -343,6 +354,9 @@ void start() {
         setHandler(SIGTSTP, onStopSignal, SA_RESTART);
     }
     setHandler(SIGCONT, onContinueSignal, SA_RESTART);
+    if (outputTerminal) {
+        setHandler(SIGWINCH, onWindowChange, SA_RESTART);
+    }
     takeTerminal();
 }
 

@@ -99,22 +99,23 @@ TEST(Terminal, AnIgnoredSignalStaysIgnored) {
     EXPECT_EQ(WEXITSTATUS(status), 7);
 }
 
+// Reads keys and says when the page is to be drawn again; q ends it.
+void reportRepaints() {
+    platform::start();
+    report("taken\n");
+    for (;;) {
+        const int byte = platform::readByte(-1);
+        if (byte == platform::kNoByte && platform::takeResumed()) {
+            report("resumed\n");
+        } else if (byte == 'q') {
+            platform::exitProcess(0, "");
+        }
+    }
+}
+
 // Ctrl-Z hands the shell the terminal as it was; going on takes it back and asks for a repaint.
 TEST(Terminal, SuspendGivesItBackAndResumeTakesItAgain) {
-    PtyChild child(
-        [] {
-            platform::start();
-            report("taken\n");
-            for (;;) {
-                const int byte = platform::readByte(-1);
-                if (byte == platform::kNoByte && platform::takeResumed()) {
-                    report("resumed\n");
-                } else if (byte == 'q') {
-                    platform::exitProcess(0, "");
-                }
-            }
-        },
-        {.controllingTerminal = false});
+    PtyChild child(reportRepaints, {.controllingTerminal = false});
     ASSERT_TRUE(child.waitForReport("taken")) << child.describe();
     const termios raw = child.modes();
     ASSERT_TRUE(isRaw(raw)) << describeModes(raw);
@@ -146,6 +147,22 @@ TEST(Terminal, SuspendGivesItBackAndResumeTakesItAgain) {
     ASSERT_TRUE(WIFEXITED(status)) << status << "\n" << child.describe();
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_TRUE(sameModes(child.modes(), child.originalModes())) << describeModes(child.modes());
+}
+
+// Made smaller and larger again, the window has lost the page: a waiting read wakes to draw it.
+TEST(Terminal, AResizedWindowAsksForARepaint) {
+    PtyChild child(reportRepaints);
+    ASSERT_TRUE(child.waitForReport("taken")) << child.describe();
+    child.waitUntilPolling();
+    ::kill(child.pid(), SIGWINCH);
+    ASSERT_TRUE(child.waitForReport("resumed")) << child.describe();
+    child.waitUntilPolling();
+    ::kill(child.pid(), SIGWINCH);
+    ASSERT_TRUE(child.waitForReport("resumed", 2)) << child.describe();
+    child.type("q");
+    const int status = child.waitForExit();
+    ASSERT_TRUE(WIFEXITED(status)) << status << "\n" << child.describe();
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 // Scripted through pipes: no modes to set, no screen to switch, the size is the console's.
