@@ -153,6 +153,28 @@ TEST(Keys, PendingPausesAndEndOfInput) {
     EXPECT_EQ(seen, (std::vector<int>{false, true, 'z', 'x'}));
 }
 
+// A page lost to a resume or a resize comes back at the next flush, even in a loop that only
+// polls for keys (the timing games), not only at a blocking read.
+TEST(Screen, LostPageIsDrawnAgainWhilePolling) {
+    vt::reset();
+    vt::type("x");
+    vt::run([&] {
+        clearScreen();
+        moveCursor(8, 30);
+        printPlain("テンキー");
+        moveCursor(10, 22);
+        printPlain("X");
+        flushOutput();
+        vt::losePage();
+        EXPECT_FALSE(keyPending());
+        EXPECT_EQ(vt::textAt(8, 30, 8), "テンキー");
+        EXPECT_EQ(vt::textAt(10, 22, 1), "X");
+        EXPECT_EQ(vt::cursorColumn(), 11);
+        EXPECT_EQ(vt::cursorRow(), 22);
+        readKey();
+    });
+}
+
 TEST(ReadInt, Lines) {
     using Read = std::pair<bool, int>;  // accepted, and the number when accepted
     const std::pair<std::string, std::vector<Read>> cases[] = {

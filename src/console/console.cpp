@@ -114,6 +114,9 @@ void putGlyph(char32_t c, std::string_view bytes) {
 
 // Draws the whole page again from the console's picture of it (after a suspend and resume).
 void repaint() {
+    const platform::WindowSize size = platform::windowSize();
+    state.windowColumns = size.columns;
+    state.windowRows = size.rows;
     state.out += "\x1b[1;41r\x1b[2J";
     state.terminalCursorKnown = false;
     for (int row = 1; row <= kConsoleRows; ++row) {
@@ -352,13 +355,7 @@ void waitForDecodedKey() {
             }
             endProgram(1, "pervaro: the input has ended\n");
         }
-        if (platform::takeResumed()) {
-            const platform::WindowSize size = platform::windowSize();
-            state.windowColumns = size.columns;
-            state.windowRows = size.rows;
-            repaint();
-            flushOutput();
-        }
+        flushOutput();  // a resume or a resize woke the read: the page is drawn again
         int byte = platform::kNoByte;
         if (!state.raw.empty()) {
             // The rest of a sequence: wait for it no longer than the quiet period.
@@ -500,7 +497,12 @@ void deleteLine() {
     }
 }
 
+// Every flush looks for a resume or a resize, so the timing games, which poll for keys and
+// seldom block in a read, get their page back too.
 void flushOutput() {
+    if (platform::takeResumed()) {
+        repaint();
+    }
     syncCursor();
     if (!state.out.empty()) {
         platform::writeBytes(state.out);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <utility>
 
 #include "console/console.hpp"
 #include "console/platform.hpp"
@@ -47,6 +48,7 @@ struct VirtualPlatform {
     std::vector<std::string> unknown;
     std::function<void()> blockingReadHook;
     std::string lastErrorMessage;
+    bool repaintAsked = false;
 };
 
 VirtualPlatform vp;
@@ -252,6 +254,11 @@ void reset(const Options& options) {
     vp.snapshots.clear();
 }
 
+void losePage() {
+    vp.grid = ScreenGrid(vp.options.columns, vp.options.rows);
+    vp.repaintAsked = true;
+}
+
 void type(const std::string& bytes) {
     vp.input.push_back(Chunk{kWhenAsked, bytes});
 }
@@ -444,7 +451,7 @@ int runningTimers() {
 }
 
 bool takeResumed() {
-    return false;
+    return std::exchange(vp.repaintAsked, false);
 }
 
 void exitProcess(int status, std::string_view errorMessage) {

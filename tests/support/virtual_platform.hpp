@@ -64,6 +64,10 @@ const std::vector<std::string>& unknownSequences();
 int runningTimers();
 int timersStarted();
 
+// The terminal loses the page, as when the game is resumed or the window resized: the screen
+// goes blank and the platform asks the console for a repaint.
+void losePage();
+
 // Called whenever the game blocks for a key, before the key is given (soak checks).
 void onBlockingRead(std::function<void()> hook);
 // The standard-error message of the last program exit.
