@@ -1,4 +1,5 @@
 // The sprint on the virtual terminal: key rules, cheers, the 15-second line and time-up.
+#include <algorithm>
 #include <tuple>
 
 #include "support/minigame_play.hpp"
@@ -29,12 +30,15 @@ int runnerColumn(const ScreenGrid& page) {
 
 TEST(Sprint, KeyRules) {
     // One at a time once the time is up, or at once during the countdown; the keys run out.
-    const std::tuple<std::string, int, int> cases[] = {
-        {"2", -1, 10}, {"112", -1, 10}, {"122", -1, 10}, {"1x2q1", -1, 11}, {"121", 1500, 11}};
+    const std::tuple<std::string, int, int>
+        cases[] = {{"2", -1, 10},       {"112", -1, 10},   {"122", -1, 10},
+                   {"1x2q1", -1, 11},   {"121", 1500, 11}, {"121212121", 1500, 13},
+                   {"121212", 4000, 12}};  // a burst mid-race: the runner leaves no copy behind
     for (const auto& [keys, atMs, column] : cases) {
         SCOPED_TRACE(keys);
         EXPECT_EQ(race(keys, atMs), -1);
         EXPECT_EQ(runnerColumn(vt::snapshots().back()), column);
+        EXPECT_EQ(std::ranges::count(vt::snapshots().back().rowText(22), 'X'), 1);
     }
 }
 

@@ -54,9 +54,16 @@ void printCheer(int position) {
 }
 
 // Redraws the runner and the clock every 40 ms until a key is waiting, or once only after
-// the time is up (each further pass then blocks on its key).
-void pollRace(int position) {
+// the time is up (each further pass then blocks on its key). `drawnAt` is the runner's column
+// on screen: presses that come in a burst move it several columns between two draws, and the
+// blank in front of the runner erases only the last one.
+void pollRace(int position, int& drawnAt) {
     while (!keyPending()) {
+        if (drawnAt < position + 8) {
+            moveCursor(drawnAt, 22);
+            printPlain(" ");
+        }
+        drawnAt = position + 9;
         moveCursor(position + 8, 22);
         printPlain(" X");
         moveCursor(58, 24);
@@ -90,9 +97,10 @@ int playSprint() {
     int position = 1;
     int presses = 0;
     int lastKey = '2';
+    int drawnAt = 10;
     while (position < kGoalPosition) {
         printCheer(position);
-        pollRace(position);
+        pollRace(position, drawnAt);
         const int key = readKeyPress();
         if ((key == '1' && lastKey == '2') || (key == '2' && lastKey == '1')) {
             lastKey = key;
