@@ -159,7 +159,7 @@ TEST(SaveRecord, OutOfRangeValuesAreBroughtIntoRange) {
     const std::int32_t cases[][3] = {
         {0, INT_MIN, INT_MIN}, {4, 5, 1},                 // reserved is kept as it is; cardMove
         {8, -1, 0}, {8, 100000, 99999}, {12, 150, 99}, {12, INT_MIN, 0},  // coin, exp
-        {16, 99, 5}, {16, -3, 0},                         // life, above the maximum of 5
+        {16, 99, 5}, {16, -3, 1}, {16, 0, 1},            // life: 1 to the maximum of 5
         {20, 2, 1}, {20, INT_MIN, 1},                     // extraMode: any non-zero turns it on
         {24, 0, 1}, {24, INT_MAX, kMost}, {28, 0, 1}, {28, INT_MAX, 5},  // level, maxLifeUnits
         {32, 0, 1}, {32, 20, 6}, {36, 3, 0}, {36, -1, 0}, {40, -5, 0},  // highestStage, die effect

@@ -104,7 +104,8 @@ bool decodeSaveRecord(const unsigned char* bytes, std::size_t size, SaveRecord& 
 // file written elsewhere and is brought to the nearest value the game can handle, rather than
 // refusing the file, so a hand-edited save still loads:
 // - LIFE, COIN, experience, maximum-LIFE units, highest stage: clamped to their ranges
-//   (LIFE after the maximum is known).
+//   (LIFE after the maximum is known). LIFE is at least 1: a game never goes on at 0, and a
+//   player loaded at 0 would be ended by the next coin find without being told why.
 // - extra mode and card moves are switches: any non-zero value turns them on (1). A player who
 //   set extra mode in the file gets the free-play entry, and the boss LIFE stays bounded.
 // - A die effect other than 3 or 6 is dropped; level, stage clears and die turns are kept
@@ -120,7 +121,7 @@ void applySaveRecord(const SaveRecord& record) {
     player.extraMode = record.extraMode != 0 ? 1 : 0;
     player.level = clampValue(record.level, 1, kCounterLimit);
     player.maxLifeUnits = clampValue(record.maxLifeUnits, 1, kMaxLifeUnitsLimit);
-    player.life = clampValue(record.life, 0, maxLife());
+    player.life = clampValue(record.life, 1, maxLife());
     player.highestStage = clampValue(record.highestStage, 1, kStageCount + 1);
     const bool knownEffect =
         record.moveEffect == MoveEffectThree || record.moveEffect == MoveEffectSix;
