@@ -111,7 +111,8 @@ TEST(SaveFile, SaveAndLoad) {
 }
 
 // A save that cannot be completed says so and leaves the previous save as it was: cut short
-// by a file size limit (a genuine short write), or with save.bin a directory.
+// by a file size limit (a genuine short write), over a read-only save.bin, or with save.bin a
+// directory.
 TEST(SaveFile, FailedSaveKeepsThePreviousOne) {
     const MapDirectory scratch;
     const auto expectFailedSave = [] {
@@ -131,6 +132,12 @@ TEST(SaveFile, FailedSaveKeepsThePreviousOne) {
     run(saveGame);
     setrlimit(RLIMIT_FSIZE, &saved);
     signal(SIGXFSZ, oldHandler);
+    expectFailedSave();
+    EXPECT_EQ(readFile("save.bin"), played);
+
+    // A save made read-only is kept.
+    fs::permissions("save.bin", fs::perms::owner_write, fs::perm_options::remove);
+    run(saveGame);
     expectFailedSave();
     EXPECT_EQ(readFile("save.bin"), played);
 

@@ -1,6 +1,7 @@
 #include "state/save_file.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -70,6 +71,13 @@ void syncDirectory() {
 }
 
 bool writeSaveFile(const SaveBytes& bytes) {
+    // A save its owner made read-only is kept, as writing it in place would; the rename below
+    // would replace it regardless.
+    struct stat existing {};
+    if (::stat(kSaveFileName, &existing) == 0 && S_ISREG(existing.st_mode) &&
+        (existing.st_mode & S_IWUSR) == 0) {
+        return false;
+    }
     // A leftover of an interrupted save is ours to replace; made anew, it cannot be a FIFO or a
     // link that would hold or misdirect the write.
     ::unlink(kNewSaveFileName);
