@@ -20,7 +20,7 @@ bool writtenByTheGame(const SaveRecord& r) {
     bool fits = inRange(r.cardMove, 0, 1) && inRange(r.coin, 0, kCoinLimit) &&
                 inRange(r.exp, 0, 99) && inRange(r.extraMode, 0, 1) && inRange(r.level, 1, 1000) &&
                 inRange(r.maxLifeUnits, 1, 5) &&
-                inRange(r.life, 0, 5 * std::int64_t{r.maxLifeUnits}) &&
+                inRange(r.life, 1, 5 * std::int64_t{r.maxLifeUnits}) &&
                 inRange(r.highestStage, 1, kStageCount + 1) && inRange(r.moveEffect, 0, 2) &&
                 inRange(r.moveEffectTurns, 0, 1000);
     for (const std::int32_t clears : r.stageClears) {
@@ -34,7 +34,7 @@ bool writtenByTheGame(const SaveRecord& r) {
 
 void checkGameInRange() {
     check(inRange(player.maxLifeUnits, 1, 5));
-    check(inRange(player.life, 0, maxLife()));
+    check(inRange(player.life, 1, maxLife()));  // at 0 the game would already be over
     check(inRange(player.coin, 0, kCoinLimit));
     check(inRange(player.exp, 0, 99));
     check(inRange(player.extraMode, 0, 1));
