@@ -39,6 +39,9 @@ int playRolling(int d1, int d2, int d3, const std::vector<std::string>& entries)
 TEST(BigOrSmall, RefusedBetsAskAgainThenTheDiceAndNoSumForAFaceBet) {
     EXPECT_EQ(playRolling(1, 4, 6, {"0", "21", "-4", "abc", "3"}), 15);
     const auto& snaps = vt::snapshots();
+    // The rules page: the heading every game shares above the game's own lines.
+    EXPECT_SNAPSHOT_TEXT_AT(snaps[0], 24, 5, "Battle  !!!");
+    EXPECT_SNAPSHOT_TEXT_AT(snaps[0], 24, 7, "～ 大小 ～");
     for (int i = 2; i <= 5; ++i) {  // asked again alone on row 39, the list standing
         SCOPED_TRACE(i);
         EXPECT_EQ(snaps[i].textAt(1, 39, 44), "ベットする項目の番号を入力してください >>   ");

@@ -115,7 +115,6 @@ int playBingo(int highest) {
     char rangeLine[64];
     std::snprintf(rangeLine, sizeof rangeLine, "・このゲームでの数字は、 1～%d", top);
     const PlacedText rules[] = {
-        {24, 5, "Battle  !!!"},
         {16, 7, "～ ビンゴゲーム ～"},
         {8, 10, "ルール"},
         {8, 12, "・配られたカードにある数字と、ビンゴボールの数字が同じ場合、"},

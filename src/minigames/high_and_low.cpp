@@ -11,8 +11,7 @@
 
 namespace {
 
-constexpr std::array<PlacedText, 8> kRules{{
-    {24, 5, "Battle  !!!"},
+constexpr std::array<PlacedText, 7> kRules{{
     {24, 7, "～ High & Low ～"},
     {8, 14, "ルール"},
     {8, 16, "・ゲーム開始時、1枚のカードが表示されます。"},

@@ -136,7 +136,6 @@ int playLadderLottery(int picks) {
     char picksLine[64];
     std::snprintf(picksLine, sizeof picksLine, "・6本の線の中から、%d", count);
     const PlacedText rules[] = {
-        {24, 5, "Battle  !!!"},
         {16, 7, "～ あみだくじ ～"},
         {8, 10, "ルール"},
         {8, 12, picksLine},

@@ -4,6 +4,6 @@
 
 #include "console/screen.hpp"
 
-// Clears the screen, draws the frame, prints each line at its position (no newlines) and waits
-// for a key at (1,40).
+// Clears the screen, draws the frame, prints the heading every game shares and then each line
+// at its position (no newlines), and waits for a key at (1,40).
 void showRulesPage(std::span<const PlacedText> lines);
