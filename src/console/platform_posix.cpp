@@ -1,12 +1,13 @@
 // The platform on a POSIX terminal: raw mode and the alternate screen while the game runs, the
 // terminal put back on every way out, poll-based input, and one thread per periodic timer.
+// Where a Linux call is missing (the build checks for each; PERVARO_PORTABLE_POSIX forces the
+// fallbacks), a pipe wakes a blocked poll instead of an eventfd, and so on.
+#include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
 #include <signal.h>
-#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
-#include <sys/syscall.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -25,6 +26,13 @@
 #include <thread>
 
 #include "console/platform.hpp"
+
+#if PERVARO_HAVE_EVENTFD
+#include <sys/eventfd.h>
+#endif
+#if PERVARO_HAVE_SCHED_SETATTR
+#include <sys/syscall.h>
+#endif
 
 namespace platform {
 namespace {
@@ -50,9 +58,14 @@ std::atomic<bool> terminalTaken{false};  // raw mode and the alternate screen ar
 std::atomic<bool> leaving{false};        // put back for good: a resume must not take it again
 std::atomic<bool> resumed{false};
 
-// Wake-ups for a blocked poll: timer threads count their ticks in one, a resume pokes the other.
-int tickFd = -1;
-int resumeFd = -1;
+// Wake-ups for a blocked poll: timer threads poke one at every tick, a resume or a resize the
+// other. An eventfd is both ends at once; a pipe has two.
+struct Wakeup {
+    int readFd = -1;
+    int writeFd = -1;
+};
+Wakeup ticks;
+Wakeup resumes;
 std::once_flag setUpOnce;
 
 // Writes everything, as far as the file lets us; safe in a signal handler.
@@ -75,16 +88,35 @@ void writeAll(int fd, const char* data, std::size_t size) {
     }
 }
 
-void poke(int fd) {
-    if (fd >= 0) {
+Wakeup openWakeup() {
+#if PERVARO_HAVE_EVENTFD
+    const int fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    return {fd, fd};
+#else
+    int ends[2];
+    if (::pipe(ends) != 0) {
+        return {};
+    }
+    for (const int fd : ends) {
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    }
+    return {ends[0], ends[1]};
+#endif
+}
+
+// Safe in a signal handler. A full pipe is left as it is: it wakes the poll all the same.
+void poke(const Wakeup& wakeup) {
+    if (wakeup.writeFd >= 0) {
         const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t n = ::write(fd, &one, sizeof one);
+        [[maybe_unused]] const ssize_t n = ::write(wakeup.writeFd, &one, sizeof one);
     }
 }
 
-void drain(int fd) {
-    std::uint64_t count = 0;
-    [[maybe_unused]] const ssize_t n = ::read(fd, &count, sizeof count);
+void drain(const Wakeup& wakeup) {
+    std::uint64_t buffer[8];
+    while (::read(wakeup.readFd, buffer, sizeof buffer) == static_cast<ssize_t>(sizeof buffer)) {
+    }
 }
 
 void setTermios(const termios& modes, int when) {
@@ -154,7 +186,7 @@ void onStopSignal(int) {
     if (!terminalTaken.load() && !leaving.load()) {
         takeTerminal();
         resumed.store(true);
-        poke(resumeFd);
+        poke(resumes);
     }
     errno = savedErrno;
 }
@@ -172,7 +204,7 @@ void onContinueSignal(int) {
         setTermios(rawTermios, TCSADRAIN);
     }
     resumed.store(true);
-    poke(resumeFd);
+    poke(resumes);
     errno = savedErrno;
 }
 
@@ -182,7 +214,7 @@ void onWindowChange(int) {
     const int savedErrno = errno;
     if (terminalTaken.load() && !leaving.load()) {
         resumed.store(true);
-        poke(resumeFd);
+        poke(resumes);
     }
     errno = savedErrno;
 }
@@ -224,7 +256,9 @@ constexpr auto kLongestLag = std::chrono::milliseconds(100);
 // be milliseconds: a late tick, a late key. A short slice, which any thread may ask for
 // (Linux 6.12 and later; older kernels ignore it), lets it run at once; it keeps its nice value.
 // The game's thread and the timer threads do little at a time, so they lose nothing by it.
+// Systems without the call keep their usual slices.
 void askForShortSlices() {
+#if PERVARO_HAVE_SCHED_SETATTR
     // The kernel's sched_attr, first version (its header clashes with the C library's).
     struct {
         std::uint32_t size;
@@ -242,6 +276,7 @@ void askForShortSlices() {
     attributes.nice = ::getpriority(PRIO_PROCESS, 0);
     attributes.runtime = 100'000;  // nanoseconds: the shortest slice there is
     [[maybe_unused]] const long ignored = ::syscall(SYS_sched_setattr, 0, &attributes, 0);
+#endif
 }
 
 void runTimer(const std::shared_ptr<Timer>& timer, std::chrono::milliseconds period,
@@ -253,7 +288,7 @@ void runTimer(const std::shared_ptr<Timer>& timer, std::chrono::milliseconds per
     while (!timer->wake.wait_until(lock, next, [&] { return timer->stopping; })) {
         lock.unlock();
         callback(user);
-        poke(tickFd);
+        poke(ticks);
         lock.lock();
         next += period;
         const auto now = Clock::now();
@@ -296,8 +331,8 @@ void atExit() {
 
 void setUp() {
     std::call_once(setUpOnce, [] {
-        tickFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-        resumeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        ticks = openWakeup();
+        resumes = openWakeup();
         std::atexit(atExit);
     });
 }
@@ -374,7 +409,7 @@ int readByte(int timeoutMs) {
     const std::int64_t deadline = monotonicMicros() + std::int64_t{timeoutMs} * 1000;
     for (;;) {
         const int wait = timeoutMs < 0 ? -1 : static_cast<int>(millisecondsLeft(deadline));
-        pollfd fds[2] = {{0, POLLIN, 0}, {resumeFd, POLLIN, 0}};
+        pollfd fds[2] = {{0, POLLIN, 0}, {resumes.readFd, POLLIN, 0}};
         const int ready = ::poll(fds, 2, wait);
         if (ready < 0) {
             if (errno == EINTR || errno == EAGAIN) {
@@ -390,7 +425,7 @@ int readByte(int timeoutMs) {
             return kNoByte;
         }
         if (fds[1].revents != 0) {
-            drain(resumeFd);
+            drain(resumes);
             if (resumed.load()) {
                 return kNoByte;
             }
@@ -430,14 +465,14 @@ void waitForInputOrTick(int timeoutMs) {
     const std::int64_t deadline = monotonicMicros() + std::int64_t{timeoutMs} * 1000;
     for (;;) {
         const int wait = timeoutMs < 0 ? -1 : static_cast<int>(millisecondsLeft(deadline));
-        pollfd fds[3] = {{0, POLLIN, 0}, {tickFd, POLLIN, 0}, {resumeFd, POLLIN, 0}};
+        pollfd fds[3] = {{0, POLLIN, 0}, {ticks.readFd, POLLIN, 0}, {resumes.readFd, POLLIN, 0}};
         const int ready = ::poll(fds, 3, wait);
         if (ready > 0) {
             if (fds[1].revents != 0) {
-                drain(tickFd);
+                drain(ticks);
             }
             if (fds[2].revents != 0) {
-                drain(resumeFd);
+                drain(resumes);
             }
             return;
         }
@@ -483,8 +518,24 @@ void sleepMs(int ms) {
         deadline.tv_sec += 1;
         deadline.tv_nsec -= 1'000'000'000;
     }
+#if PERVARO_HAVE_CLOCK_NANOSLEEP
     while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
     }
+#else
+    // Without an absolute sleep, what is left is worked out again after every interruption.
+    for (;;) {
+        timespec now{};
+        ::clock_gettime(CLOCK_MONOTONIC, &now);
+        timespec left{deadline.tv_sec - now.tv_sec, deadline.tv_nsec - now.tv_nsec};
+        if (left.tv_nsec < 0) {
+            left.tv_sec -= 1;
+            left.tv_nsec += 1'000'000'000;
+        }
+        if (left.tv_sec < 0 || ::nanosleep(&left, nullptr) == 0) {
+            return;
+        }
+    }
+#endif
 }
 
 int startTimer(int periodMs, TimerCallback callback, void* user) {
