@@ -26,6 +26,7 @@
 #include <thread>
 
 #include "console/platform.hpp"
+#include "console/terminal_sequences.hpp"
 
 #if PERVARO_HAVE_EVENTFD
 #include <sys/eventfd.h>
@@ -36,9 +37,6 @@
 
 namespace platform {
 namespace {
-
-constexpr char kTakeSequence[] = "\x1b[?1049h\x1b[?7l";
-constexpr char kRestoreSequence[] = "\x1b[r\x1b[?7h\x1b[?25h\x1b[?1049l";
 
 // Signals that end the process: the terminal is put back first, then the signal's own action
 // ends it, so the exit status still tells what happened.
