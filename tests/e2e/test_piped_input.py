@@ -5,10 +5,13 @@ import subprocess
 import sys
 import tempfile
 
+from tmux_game import WINE_RUN
+
 
 def run(binary, keys):
+    command = [WINE_RUN, binary] if binary.endswith(".exe") else [binary]
     with tempfile.TemporaryDirectory() as scratch:
-        return subprocess.run([binary], input=keys, cwd=scratch, capture_output=True, timeout=60)
+        return subprocess.run(command, input=keys, cwd=scratch, capture_output=True, timeout=60)
 
 
 def main():

@@ -7,6 +7,10 @@ import time
 import unicodedata
 
 
+# Runs a Windows game under Wine, in a prefix made on first use.
+WINE_RUN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "cmake", "wine-run")
+
+
 def cells(text):
     """Columns tmux gives the text: East Asian wide characters two, everything else one."""
     return sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in text)
@@ -23,14 +27,24 @@ class Game:
         self.session = "pervaro-%d-%d" % (os.getpid(), int(time.time() * 1000) % 1000000)
         self.socket = os.path.join(self.dir, "tmux.sock")
         prefix = "".join("%s=%s " % (k, v) for k, v in (env or {}).items())
+        command = self.binary
+        if self.windows():
+            command = "%s %s" % (WINE_RUN, self.binary)
+        # The shell outlives a typed Ctrl-C (a trap, not an ignored signal, which the game
+        # would inherit).
         script = (
-            "cd %s; stty -g > before.txt; %s%s; rc=$?; stty -g > after.tmp; mv after.tmp after.txt; "
+            "trap : INT; cd %s; stty -g > before.txt; %s%s; rc=$?; stty -g > after.tmp; "
+            "mv after.tmp after.txt; "
             "echo $rc > status.tmp; mv status.tmp status.txt; sleep 600"
-            % (self.dir, prefix, self.binary)
+            % (self.dir, prefix, command)
         )
         self.tmux("new-session", "-d", "-x", str(columns), "-y", str(rows), "-s", self.session,
                   "sh", "-c", script)
         self.tmux("set-option", "-t", self.session, "status", "off")
+
+    def windows(self):
+        """A cross-built Windows game, which runs under Wine."""
+        return self.binary.endswith(".exe")
 
     def tmux(self, *args):
         return subprocess.run(["tmux", "-S", self.socket] + list(args), check=True,
