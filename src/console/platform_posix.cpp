@@ -30,7 +30,10 @@ namespace platform {
 namespace {
 
 constexpr char kTakeSequence[] = "\x1b[?1049h\x1b[?7l";
-constexpr char kRestoreSequence[] = "\x1b[r\x1b[?7h\x1b[?25h\x1b[?1049l";
+// The cursor goes to the bottom row before the alternate screen is left: where the terminal
+// ignores the switch (GNU screen by default, serial consoles) the last page stays, and the
+// shell's prompt then comes under it instead of over its top rows.
+constexpr char kRestoreSequence[] = "\x1b[r\x1b[999;1H\x1b[?7h\x1b[?25h\x1b[?1049l";
 
 // Signals that end the process: the terminal is put back first, then the signal's own action
 // ends it, so the exit status still tells what happened.

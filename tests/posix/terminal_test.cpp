@@ -9,7 +9,8 @@
 namespace {
 
 constexpr std::string_view kTake = "\x1b[?1049h\x1b[?7l";
-constexpr std::string_view kRestore = "\x1b[r\x1b[?7h\x1b[?25h\x1b[?1049l";
+// The cursor on the bottom row (column 1) before the alternate screen is left.
+constexpr std::string_view kRestore = "\x1b[r\x1b[999;1H\x1b[?7h\x1b[?25h\x1b[?1049l";
 
 void noTick(void*) {}
 
