@@ -32,6 +32,9 @@ struct ConsoleState {
     AmbiguousWidth ambiguous = AmbiguousWidth::Unknown;
     int windowColumns = kConsoleColumns;
     int windowRows = kConsoleRows;
+    bool cursorHidden = false;
+    // The window is too small for the page: the page is kept here and only a notice shows.
+    bool noticeShown = false;
 
     std::string raw;                  // input bytes not yet decoded into keys
     std::int64_t rawSinceMicros = 0;  // when the oldest of them arrived
@@ -112,12 +115,13 @@ void putGlyph(char32_t c, std::string_view bytes) {
     emitGlyph(c, bytes, column, row);
 }
 
-// Draws the whole page again from the console's picture of it (after a suspend and resume).
+// Draws the whole page again from the console's picture of it (after a suspend and resume,
+// or once the window is large enough again). Whatever was gathered is in the picture already.
 void repaint() {
-    const platform::WindowSize size = platform::windowSize();
-    state.windowColumns = size.columns;
-    state.windowRows = size.rows;
-    state.out += "\x1b[1;41r\x1b[2J";
+    state.out = "\x1b[1;41r\x1b[2J";
+    if (state.cursorHidden) {
+        state.out += "\x1b[?25l";
+    }
     state.terminalCursorKnown = false;
     for (int row = 1; row <= kConsoleRows; ++row) {
         for (int column = 1; column <= kConsoleColumns; ++column) {
@@ -137,6 +141,37 @@ void repaint() {
             emitGlyph(c, cell.glyph, column, row);
         }
     }
+}
+
+bool windowTooSmall() {
+    return state.windowColumns < kConsoleColumns || state.windowRows < kConsoleRows;
+}
+
+// In a window too small for the page, any part of it drawn would be cut or land on top of
+// another part: the window says only what is wrong, in its middle, until it is large enough.
+void showSmallWindowNotice() {
+    char size[96];
+    std::snprintf(size, sizeof size, "画面の大きさが %d x %d です。", state.windowColumns,
+                  state.windowRows);
+    char needed[96];
+    std::snprintf(needed, sizeof needed, "%d x %d 以上にしてください", kConsoleColumns,
+                  kConsoleRows);
+    const int sizeWidth = textColumns(size);
+    const int neededWidth = textColumns(needed);
+    const bool oneLine = sizeWidth + neededWidth <= state.windowColumns;
+    const int width = oneLine ? sizeWidth + neededWidth : std::max(sizeWidth, neededWidth);
+    const int column = std::max(1, (state.windowColumns - width) / 2 + 1);
+    const int row = std::max(1, (state.windowRows - (oneLine ? 1 : 2)) / 2 + 1);
+    std::string notice = "\x1b[r\x1b[2J";
+    appendCursorPosition(notice, column, row);
+    notice += size;
+    if (!oneLine) {
+        appendCursorPosition(notice, column, row + 1);
+    }
+    notice += needed;
+    platform::writeBytes(notice);
+    state.noticeShown = true;
+    state.terminalCursorKnown = false;
 }
 
 // ---- Keys ----
@@ -355,6 +390,11 @@ void waitForDecodedKey() {
             }
             endProgram(1, "pervaro: the input has ended\n");
         }
+        // Every prompt and pause shows the cursor, whatever an animation did with it.
+        if (state.cursorHidden) {
+            state.out += "\x1b[?25h";
+            state.cursorHidden = false;
+        }
         flushOutput();  // a resume or a resize woke the read: the page is drawn again
         int byte = platform::kNoByte;
         if (!state.raw.empty()) {
@@ -487,6 +527,19 @@ void printText(const char* format, ...) {
     printPlain(std::string_view(large.data(), static_cast<std::size_t>(length)));
 }
 
+void clearToEndOfLine() {
+    syncCursor();
+    state.out += "\x1b[K";
+    state.page.eraseToEndOfLine();
+}
+
+void hideCursor() {
+    if (!state.cursorHidden) {
+        state.out += "\x1b[?25l";
+        state.cursorHidden = true;
+    }
+}
+
 void deleteLine() {
     syncCursor();
     state.out += "\x1b[M";
@@ -500,7 +553,24 @@ void deleteLine() {
 // Every flush looks for a resume or a resize, so the timing games, which poll for keys and
 // seldom block in a read, get their page back too.
 void flushOutput() {
+    bool lost = false;
     if (platform::takeResumed()) {
+        const platform::WindowSize size = platform::windowSize();
+        lost = true;
+        state.noticeShown = false;  // a resumed terminal may have lost the notice too
+        state.windowColumns = size.columns;
+        state.windowRows = size.rows;
+    }
+    if (windowTooSmall()) {
+        // The game goes on with its page kept here; the terminal sees it once it fits.
+        state.out.clear();
+        if (!state.noticeShown) {
+            showSmallWindowNotice();
+        }
+        return;
+    }
+    if (lost || state.noticeShown) {
+        state.noticeShown = false;
         repaint();
     }
     syncCursor();
@@ -557,9 +627,7 @@ void endInputLine() {
         return;
     }
     moveCursor(1, state.page.row);
-    syncCursor();
-    state.out += "\x1b[K";
-    state.page.eraseToEndOfLine();
+    clearToEndOfLine();
 }
 
 std::string readInputLine() {
@@ -647,9 +715,18 @@ bool readInt(int& value) {
     }
 }
 
+// A window made large enough, or a game resumed, during a long pause shows its page at once.
 void sleepMs(int ms) {
     flushOutput();
-    platform::sleepMs(ms);
+    const std::int64_t deadline = platform::monotonicMicros() + std::int64_t{ms} * 1000;
+    for (;;) {
+        const std::int64_t left = deadline - platform::monotonicMicros();
+        if (left <= 0) {
+            return;
+        }
+        platform::sleepMs(static_cast<int>((left + 999) / 1000));
+        flushOutput();
+    }
 }
 
 void waitForKeyOrTick(int timeoutMs) {
@@ -683,11 +760,4 @@ int cursorRow() {
 void endProgram(int status, std::string_view errorMessage) {
     flushOutput();
     platform::exitProcess(status, errorMessage);
-}
-
-int windowColumns() {
-    return state.windowColumns;
-}
-int windowRows() {
-    return state.windowRows;
 }

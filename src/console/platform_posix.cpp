@@ -475,18 +475,17 @@ std::int64_t monotonicMicros() {
 }
 
 void sleepMs(int ms) {
-    if (ms <= 0) {
-        return;
-    }
-    timespec deadline{};
-    ::clock_gettime(CLOCK_MONOTONIC, &deadline);
-    deadline.tv_sec += ms / 1000;
-    deadline.tv_nsec += static_cast<long>(ms % 1000) * 1'000'000;
-    if (deadline.tv_nsec >= 1'000'000'000) {
-        deadline.tv_sec += 1;
-        deadline.tv_nsec -= 1'000'000'000;
-    }
-    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
+    setUp();
+    const std::int64_t deadline = monotonicMicros() + std::int64_t{ms} * 1000;
+    for (;;) {
+        const std::int64_t left = millisecondsLeft(deadline);
+        if (left <= 0 || resumed.load()) {
+            return;
+        }
+        pollfd wake{resumeFd, POLLIN, 0};
+        if (::poll(&wake, 1, static_cast<int>(left)) > 0) {
+            drain(resumeFd);
+        }
     }
 }
 

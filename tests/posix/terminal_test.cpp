@@ -166,6 +166,22 @@ TEST(Terminal, AResizedWindowAsksForARepaint) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
+// A long pause wakes for the repaint too, so an enlarged window shows its page at once.
+TEST(Terminal, AResizeCutsAPauseShort) {
+    PtyChild child([] {
+        platform::start();
+        report("taken\n");
+        platform::sleepMs(60'000);
+        report(platform::takeResumed() ? "woke\n" : "slept\n");
+        platform::exitProcess(0, "");
+    });
+    ASSERT_TRUE(child.waitForReport("taken")) << child.describe();
+    child.waitUntilPolling();
+    ::kill(child.pid(), SIGWINCH);
+    EXPECT_TRUE(child.waitForReport("woke")) << child.describe();
+    EXPECT_TRUE(WIFEXITED(child.waitForExit())) << child.describe();
+}
+
 // Scripted through pipes: no modes to set, no screen to switch, the size is the console's.
 TEST(Terminal, PipesAreLeftAlone) {
     PtyChild child(
