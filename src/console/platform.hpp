@@ -1,8 +1,9 @@
 #pragma once
-// The few things the game needs from the machine. Two implementations are linked in:
-// platform_posix.cpp (and files_posix.cpp) for the game, the virtual platform of the tests for
-// the tests. Nothing but the console layer calls these, apart from the file operations, which
-// the save and the map reader call.
+// The few things the game needs from the machine. One implementation is linked in:
+// platform_posix.cpp and files_posix.cpp for the game on a POSIX terminal, platform_win32.cpp
+// and files_win32.cpp on a Windows console, the virtual platform of the tests for the tests.
+// Nothing but the console layer calls these, apart from the file operations, which the save
+// and the map reader call.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -40,6 +41,7 @@ WindowSize windowSize();
 std::int64_t wallClockSeconds();
 std::int64_t monotonicMicros();
 
+// Pauses; returns early when the page is to be drawn again (see takeResumed).
 void sleepMs(int ms);
 
 // Periodic timers: the callback runs every periodMs on a thread of its own until stopTimer

@@ -505,35 +505,18 @@ std::int64_t monotonicMicros() {
 }
 
 void sleepMs(int ms) {
-    if (ms <= 0) {
-        return;
-    }
-    timespec deadline{};
-    ::clock_gettime(CLOCK_MONOTONIC, &deadline);
-    deadline.tv_sec += ms / 1000;
-    deadline.tv_nsec += static_cast<long>(ms % 1000) * 1'000'000;
-    if (deadline.tv_nsec >= 1'000'000'000) {
-        deadline.tv_sec += 1;
-        deadline.tv_nsec -= 1'000'000'000;
-    }
-#if PERVARO_HAVE_CLOCK_NANOSLEEP
-    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
-    }
-#else
-    // Without an absolute sleep, what is left is worked out again after every interruption.
+    setUp();
+    const std::int64_t deadline = monotonicMicros() + std::int64_t{ms} * 1000;
     for (;;) {
-        timespec now{};
-        ::clock_gettime(CLOCK_MONOTONIC, &now);
-        timespec left{deadline.tv_sec - now.tv_sec, deadline.tv_nsec - now.tv_nsec};
-        if (left.tv_nsec < 0) {
-            left.tv_sec -= 1;
-            left.tv_nsec += 1'000'000'000;
-        }
-        if (left.tv_sec < 0 || ::nanosleep(&left, nullptr) == 0) {
+        const std::int64_t left = millisecondsLeft(deadline);
+        if (left <= 0 || resumed.load()) {
             return;
         }
+        pollfd wake{resumes.readFd, POLLIN, 0};
+        if (::poll(&wake, 1, static_cast<int>(left)) > 0) {
+            drain(resumes);
+        }
     }
-#endif
 }
 
 int startTimer(int periodMs, TimerCallback callback, void* user) {

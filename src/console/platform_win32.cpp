@@ -271,26 +271,19 @@ HANDLE createPreciseTimer() {
 }
 
 // Waits until the monotonic clock reaches the deadline. Returns false, at once, when the stop
-// event (if any) is set.
+// event is set.
 bool waitUntil(HANDLE timer, HANDLE stop, std::int64_t deadlineMicros) {
     const std::int64_t left = deadlineMicros - monotonicMicros();
     if (left <= 0) {
-        return stop == nullptr || ::WaitForSingleObject(stop, 0) != WAIT_OBJECT_0;
+        return ::WaitForSingleObject(stop, 0) != WAIT_OBJECT_0;
     }
     LARGE_INTEGER due;
     due.QuadPart = -left * 10;  // relative, in 100 ns
     if (timer != nullptr && ::SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) {
         const HANDLE handles[2] = {timer, stop};
-        const DWORD woken =
-            ::WaitForMultipleObjects(stop != nullptr ? 2 : 1, handles, FALSE, INFINITE);
-        return woken != WAIT_OBJECT_0 + 1;
+        return ::WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 1;
     }
-    const DWORD ms = static_cast<DWORD>((left + 999) / 1000);
-    if (stop == nullptr) {
-        ::Sleep(ms);
-        return true;
-    }
-    return ::WaitForSingleObject(stop, ms) != WAIT_OBJECT_0;
+    return ::WaitForSingleObject(stop, static_cast<DWORD>((left + 999) / 1000)) != WAIT_OBJECT_0;
 }
 
 // ---- Timers ----
@@ -632,13 +625,35 @@ std::int64_t monotonicMicros() {
     return counts / frequency * 1'000'000 + counts % frequency * 1'000'000 / frequency;
 }
 
+// Keys typed meanwhile are kept; a changed window, which comes as an input record, ends the
+// pause early so the page can be drawn again.
 void sleepMs(int ms) {
-    if (ms <= 0) {
-        return;
-    }
     setUp();
     thread_local const HANDLE timer = createPreciseTimer();
-    waitUntil(timer, nullptr, monotonicMicros() + std::int64_t{ms} * 1000);
+    const std::int64_t deadline = monotonicMicros() + std::int64_t{ms} * 1000;
+    for (;;) {
+        const std::int64_t left = deadline - monotonicMicros();
+        if (left <= 0 || resumed.load()) {
+            return;
+        }
+        LARGE_INTEGER due;
+        due.QuadPart = -left * 10;
+        const bool timed =
+            timer != nullptr && ::SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE);
+        // Once the input has ended its handle stays set: it is no longer waited on.
+        HANDLE handles[3] = {resizeEvent, timer, inputWaitHandle()};
+        const DWORD count = (timed ? 2 : 1) + (inputEnded ? 0 : 1);
+        if (!timed) {
+            handles[1] = handles[2];
+        }
+        const DWORD woken = ::WaitForMultipleObjects(
+            count, handles, FALSE, timed ? INFINITE : static_cast<DWORD>((left + 999) / 1000));
+        if (woken < WAIT_OBJECT_0 + count && handles[woken - WAIT_OBJECT_0] == inputWaitHandle()) {
+            pumpInput();
+        } else if (woken != WAIT_OBJECT_0) {
+            return;  // the time is up (or the wait failed)
+        }
+    }
 }
 
 int startTimer(int periodMs, TimerCallback callback, void* user) {
