@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <map>
@@ -111,9 +112,10 @@ void writeTo(HANDLE handle, bool console, std::string_view bytes) {
 // ends and around wide characters, break every page. Written along one row of a buffer wider
 // than anything we write, with Wine's cursor hidden, the cells go out exactly as written and
 // nothing else does. Carriage return and line feed would come out as "?", so they go as
-// ESC [ G and ESC D (index), which do the same; blanks at the end of a write would be sent as
-// an erase to the end of the line, so such a write ends with an SGR reset, which changes
-// nothing in a game without colours.
+// ESC [ G and ESC D (index), which do the same. Every write ends by saving the terminal's
+// cursor (ESC 7): it never ends in blanks, which Wine would send as an erase to the end of the
+// line, and when the row is used up Wine's return to its start (a carriage return) is undone
+// by restoring the cursor (ESC 8) at the start of the next write.
 constexpr SHORT kWineRowCells = 32000;
 
 struct WineLane {
@@ -155,28 +157,16 @@ void writeToWine(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size() + 16);
     for (const char c : bytes) {
-        text += c == '\r'   ? "\x1b[G"
-                : c == '\n' ? "\x1b"
-                              "D"
-                            : std::string(1, c);
+        text += c == '\r' ? "\x1b[G" : c == '\n' ? "\x1b" "D" : std::string(1, c);
     }
-    if (!text.empty() && text.back() == ' ') {
-        text += "\x1b[m";
-    }
+    text += "\x1b" "7";
     std::wstring units = widen(text);
     constexpr std::size_t kRoom = kWineRowCells - 16;
     while (!units.empty()) {
         if (wine.column + std::min(units.size(), kRoom / 2) > kRoom) {
-            // Back to the start of the row: Wine sends a carriage return for that, so the
-            // terminal's cursor is saved before and put back after.
-            writeUnits(outputHandle,
-                       L"\x1b"
-                       L"7");
             ::SetConsoleCursorPosition(outputHandle, COORD{0, wine.row});
             wine.column = 0;
-            units.insert(0,
-                         L"\x1b"
-                         L"8");
+            units.insert(0, L"\x1b" L"8");
         }
         const std::size_t part = std::min(units.size(), kRoom - wine.column);
         writeUnits(outputHandle, units.substr(0, part));
@@ -257,6 +247,12 @@ LONG WINAPI onCrash(EXCEPTION_POINTERS*) {
     const std::unique_lock lock(outputMutex, std::try_to_lock);
     restoreLocked();
     return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// abort() (a failed check, an exception nobody caught) ends the process without the crash
+// filter; it gives the console back first too.
+void onAbort(int) {
+    onCrash(nullptr);
 }
 
 // ---- Waiting to the microsecond ----
@@ -537,6 +533,7 @@ void start() {
     answersQueries = inputConsole && outputConsole && !wineConsole;
     ::SetConsoleCtrlHandler(onControlEvent, TRUE);
     ::SetUnhandledExceptionFilter(onCrash);
+    std::signal(SIGABRT, onAbort);
     takeTerminal();
 }
 

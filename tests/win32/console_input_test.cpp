@@ -155,15 +155,29 @@ TEST_F(ConsoleInput, AReadWaitsForItsKeyAndTimesOut) {
     typist.join();
 }
 
-// A changed window asks for the page to be drawn again, as SIGWINCH does on POSIX.
+// A changed window asks for the page to be drawn again, as SIGWINCH does on POSIX: a read or a
+// pause ends for it at once. Keys typed during a pause are kept.
 TEST_F(ConsoleInput, AResizedWindowAsksForARepaint) {
     platform::start();
     platform::takeResumed();
     INPUT_RECORD resized = other(WINDOW_BUFFER_SIZE_EVENT);
     resized.Event.WindowBufferSizeEvent.dwSize = COORD{100, 50};
     put({resized});
+    long long startedAt = nowMs();
     EXPECT_EQ(platform::readByte(kPatienceMs), platform::kNoByte);
+    EXPECT_LT(nowMs() - startedAt, kPatienceMs / 2);
     EXPECT_TRUE(platform::takeResumed());
+
+    std::thread resizer([resized] {
+        ::Sleep(50);
+        put({key(true, 'q', L'q'), resized});
+    });
+    startedAt = nowMs();
+    platform::sleepMs(kPatienceMs);
+    EXPECT_LT(nowMs() - startedAt, kPatienceMs / 2) << "the pause should end for the repaint";
+    resizer.join();
+    EXPECT_TRUE(platform::takeResumed());
+    EXPECT_EQ(platform::readByte(0), 'q');
 }
 
 }  // namespace
