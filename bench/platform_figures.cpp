@@ -17,35 +17,9 @@
 #include "console/console.hpp"
 #include "console/platform.hpp"
 #include "measure.hpp"
+#include "timer_race.hpp"
 
 namespace {
-
-// The callback's arrival times; only the timer's thread writes them, and the bench reads
-// them once the timer has been stopped.
-struct TickLog {
-    int periodMs = 0;
-    std::vector<long long> stamps;
-    std::atomic<std::size_t> count{0};
-};
-
-void logTick(void* user) {
-    auto* log = static_cast<TickLog*>(user);
-    const std::size_t at = log->count.load(std::memory_order_relaxed);
-    if (at < log->stamps.size()) {
-        log->stamps[at] = nowMicros();
-    }
-    log->count.store(at + 1, std::memory_order_release);
-}
-
-constexpr int kRaceMs = 15'000;
-
-void addIntervals(const TickLog& log, std::vector<double>& jitterMs) {
-    const std::size_t stored = std::min(log.count.load(), log.stamps.size());
-    for (std::size_t i = 1; i < stored; ++i) {
-        const double interval = static_cast<double>(log.stamps[i] - log.stamps[i - 1]) / 1000.0;
-        jitterMs.push_back(std::fabs(interval - log.periodMs));
-    }
-}
 
 // The machine's floor beside the platform: a plain thread sleeping to absolute 3 ms deadlines
 // with the default time slice, run at the same moment as the platform's timers.
@@ -108,13 +82,10 @@ double stolenMs() {
 
 }  // namespace
 
-// The three periods the games use run together for the sprint's 15 s, as in the shooting
-// gallery (10 ms and 450 ms at once); the count of 10 ms ticks is read as the game reads it.
+// The game's timers raced as on every platform, with a plain thread beside them for the machine's
+// floor, and what the host took meanwhile.
 void runTimerFigures(const Repetitions& reps) {
-    std::vector<double> countError;
-    std::vector<double> jitter10;
-    std::vector<double> jitter3;
-    std::vector<double> jitter450;
+    TimerFigures figures;
     std::vector<double> jitterReference;
     std::vector<double> stolen;
     int lateMoverTicks = 0;
@@ -125,47 +96,19 @@ void runTimerFigures(const Repetitions& reps) {
         reference.stamps.resize(kRaceMs / 3 + 100);
         std::atomic<bool> stopReference{false};
         std::thread referenceThread(runReference, std::ref(reference), std::cref(stopReference));
-        TickLog logs[3];
-        logs[0].periodMs = 10;
-        logs[1].periodMs = 3;
-        logs[2].periodMs = 450;
-        for (TickLog& log : logs) {
-            log.stamps.resize(static_cast<std::size_t>(kRaceMs / log.periodMs + 100));
-        }
         const double stolenBefore = stolenMs();
-        const long long start = nowMicros();
-        int handles[3];
-        for (int i = 0; i < 3; ++i) {
-            handles[i] = platform::startTimer(logs[i].periodMs, logTick, &logs[i]);
-        }
-        platform::sleepMs(kRaceMs);
-        // Read as the game reads its tick counter: while the timer still runs.
-        const auto counted = static_cast<long long>(logs[0].count.load());
-        const long long elapsed = nowMicros() - start;
-        for (const int handle : handles) {
-            platform::stopTimer(handle);
-        }
+        Race race;
+        runRace(race);
         stopReference = true;
         referenceThread.join();
         addIntervals(reference, jitterReference);
         stolen.push_back(stolenMs() - stolenBefore);
-        const long long due = elapsed / 10'000;
-        countError.push_back(static_cast<double>(std::llabs(counted - due)));
-        addIntervals(logs[0], jitter10);
-        addIntervals(logs[1], jitter3);
-        addIntervals(logs[2], jitter450);
-        countSharedStalls(logs[2], logs[1], start, lateMoverTicks, sharedStalls);
-        std::fprintf(stderr, "  timers run %d: %lld ticks of 10 ms in %.3f s\n", run + 1, counted,
-                     static_cast<double>(elapsed) / 1e6);
+        figures.add(race);
+        countSharedStalls(race.logs[2], race.logs[1], race.start, lateMoverTicks, sharedStalls);
+        std::fprintf(stderr, "  timers run %d: %lld ticks of 10 ms in %.3f s\n", run + 1,
+                     race.counted, static_cast<double>(race.elapsed) / 1e6);
     }
-    addRow("10 ms timer: ticks counted in 15 s, error", "ticks", countError, "at most 1 tick",
-           summarize(countError).max <= 1);
-    addRow("10 ms timer: interval jitter", "ms", jitter10, "p99 at most 0.5 ms",
-           summarize(jitter10).p99 <= 0.5);
-    addRow("3 ms timer: interval jitter", "ms", jitter3, "p99 at most 0.5 ms",
-           summarize(jitter3).p99 <= 0.5);
-    addRow("450 ms mover: interval jitter", "ms", jitter450, "p99 at most 1 ms",
-           summarize(jitter450).p99 <= 1);
+    figures.addRows();
     std::fprintf(stderr, "  mover ticks over 1 ms late: %d, with the 3 ms timer late too: %d\n",
                  lateMoverTicks, sharedStalls);
     addStatedRow("reference: plain sleeping thread, 3 ms, default slice", "ms", jitterReference,
