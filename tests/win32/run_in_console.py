@@ -1,7 +1,9 @@
 """Runs a command with a pseudo-terminal of 80 x 41 as its standard input and controlling
 terminal, so that a Windows program under Wine gets a console; its standard output and error
-stay as they are (CTest reads them). What Wine's console draws on the terminal is dropped.
-Exits with the command's status."""
+stay as they are (CTest reads them), or with --screen its standard output is the terminal too.
+What Wine's console draws on the terminal is dropped. Exits with the command's status.
+
+    run_in_console.py [--screen] command [arguments]"""
 import fcntl
 import os
 import struct
@@ -11,6 +13,10 @@ import threading
 
 
 def main():
+    command = sys.argv[1:]
+    screen = command[:1] == ["--screen"]
+    if screen:
+        command = command[1:]
     master, slave = os.openpty()
     fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 41, 80, 0, 0))
     pid = os.fork()
@@ -18,9 +24,11 @@ def main():
         os.setsid()
         fcntl.ioctl(slave, termios.TIOCSCTTY, 0)
         os.dup2(slave, 0)
+        if screen:
+            os.dup2(slave, 1)
         os.close(master)
         os.close(slave)
-        os.execvp(sys.argv[1], sys.argv[1:])
+        os.execvp(command[0], command)
     os.close(slave)
 
     def drain():
