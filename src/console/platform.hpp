@@ -3,6 +3,7 @@
 // platform_posix.cpp for the game, the virtual platform of the tests for the tests.
 // Nothing but the console layer calls these.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace platform {
@@ -54,5 +55,34 @@ bool takeResumed();
 // Restores the terminal and ends the process. A message is written to standard error after
 // the terminal is back, so it can still be read.
 [[noreturn]] void exitProcess(int status, std::string_view errorMessage);
+
+// ---- Where the game's files are ----
+// Paths are UTF-8. The game joins them with '/', which Windows accepts as well. None of these
+// needs start().
+
+// The folder of the running executable with links resolved, without a trailing '/'; empty
+// when it cannot be found. POSIX: the folder of /proc/self/exe. Windows: the folder of
+// GetModuleFileNameW(nullptr).
+std::string executableFolder();
+
+// The folder where this user's programs keep their data, without a trailing '/'; empty when
+// the machine names none. POSIX: $XDG_DATA_HOME when it is an absolute path, else
+// $HOME/.local/share when HOME is set and not empty. Windows: %LOCALAPPDATA%.
+std::string userDataFolder();
+
+// Whether path names a regular file (links followed). It looks without opening, so a FIFO is
+// never waited on.
+bool isRegularFile(const std::string& path);
+
+// Whether both paths name one existing file, by identity rather than by spelling (links,
+// "..", another name of the same folder). POSIX: equal st_dev and st_ino. Windows: equal
+// volume serial number and file index (GetFileInformationByHandle).
+bool sameFile(const std::string& first, const std::string& second);
+
+// Makes the folder and any missing parents, each private to this user (POSIX: mode 0700;
+// Windows: CreateDirectoryW, private by default under the user's profile). A folder that
+// exists is left as it is. False, with a few words on why in problem ("Not a directory",
+// "Permission denied"), when path is not a folder afterwards.
+bool makePrivateFolder(const std::string& path, std::string& problem);
 
 }  // namespace platform

@@ -8,7 +8,9 @@ import tempfile
 
 def run(binary, keys):
     with tempfile.TemporaryDirectory() as scratch:
-        return subprocess.run([binary], input=keys, cwd=scratch, capture_output=True, timeout=60)
+        env = dict(os.environ, XDG_DATA_HOME=os.path.join(scratch, "data-home"))
+        return subprocess.run([binary], input=keys, cwd=scratch, env=env, capture_output=True,
+                              timeout=60)
 
 
 def main():

@@ -22,7 +22,9 @@ class Game:
                     shutil.copy(os.path.join(data_dir, name), self.dir)
         self.session = "pervaro-%d-%d" % (os.getpid(), int(time.time() * 1000) % 1000000)
         self.socket = os.path.join(self.dir, "tmux.sock")
-        prefix = "".join("%s=%s " % (k, v) for k, v in (env or {}).items())
+        # The player's game folder is a private one, never the real user's.
+        env = dict({"XDG_DATA_HOME": os.path.join(self.dir, "data-home")}, **(env or {}))
+        prefix = "".join("%s=%s " % (k, v) for k, v in env.items())
         script = (
             "cd %s; stty -g > before.txt; %s%s; rc=$?; stty -g > after.tmp; mv after.tmp after.txt; "
             "echo $rc > status.tmp; mv status.tmp status.txt; sleep 600"

@@ -9,6 +9,7 @@
 #include "console/console.hpp"
 #include "console/platform.hpp"
 #include "console/text_width.hpp"
+#include "state/game_files.hpp"
 
 namespace vt {
 namespace {
@@ -252,6 +253,7 @@ void reset(const Options& options) {
     vp.wallClockBase = options.wallClockStart;
     initConsole();
     vp.snapshots.clear();
+    useGameFiles(GameFiles{});  // the working folder, as before start-up
 }
 
 void losePage() {
@@ -452,6 +454,14 @@ int runningTimers() {
 
 bool takeResumed() {
     return std::exchange(vp.repaintAsked, false);
+}
+
+std::string executableFolder() {
+    return vp.options.executableFolder;
+}
+
+std::string userDataFolder() {
+    return vp.options.userDataFolder;
 }
 
 void exitProcess(int status, std::string_view errorMessage) {
