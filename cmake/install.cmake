@@ -4,6 +4,7 @@
 install(TARGETS pervaro RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${MAP_FILES} DESTINATION ${PERVARO_MAP_INSTALL_DIR})
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES docs/title.svg docs/board.svg DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 
 # Manual pages are installed compressed, as Debian has them; made with the game.
 find_program(GZIP_PROGRAM gzip)
