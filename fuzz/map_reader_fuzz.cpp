@@ -1,11 +1,7 @@
 // The map reader and the board drawing on any file: a map is refused cleanly or drawn without
 // reading or writing outside its grid, and never asks for unbounded memory.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "board/board.hpp"
@@ -13,25 +9,9 @@
 #include "fuzz_check.hpp"
 #include "support/virtual_platform.hpp"
 
-namespace {
-
-// The fuzzer runs in a scratch directory of its own, where the map file is written.
-struct ScratchDirectory {
-    ScratchDirectory() {
-        char path[] = "/tmp/pervaro-map-fuzz-XXXXXX";
-        check(mkdtemp(path) != nullptr);
-        check(chdir(path) == 0);
-    }
-};
-
-}  // namespace
-
+// The map file is written on the virtual platform's disk, where the game reads it.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static ScratchDirectory scratch;
-    {
-        std::ofstream out("map03.txt", std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    vt::putFile("map03.txt", std::string(reinterpret_cast<const char*>(data), size));
     BoardMap map;
     std::string problem;
     if (readBoardMap("map03.txt", map, problem)) {

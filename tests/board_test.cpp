@@ -2,7 +2,6 @@
 #include "board/board.hpp"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,9 +22,10 @@
 namespace {
 
 TEST(ShippedMaps, EachIsOneUnbrokenTrackThatFitsTheBoardArea) {
+    const MapDirectory shipped;
     int previousGoal = 0;
     for (int stage = 1; stage <= kStageCount; ++stage) {
-        const std::string path = std::string(PERVARO_DATA_DIR) + "/" + mapFileName(stage);
+        const std::string path = mapFileName(stage);
         SCOPED_TRACE(path);
         BoardMap map;
         std::string problem;
@@ -112,9 +112,11 @@ const char* const kFifo = "(a FIFO)";
 const char* const kDirectory = "(a directory)";
 
 TEST(DrawBoard, UnusableMapsEndTheProgramWithAMessage) {
+    const std::string huge = "1 1 0 9\n9" + std::string(kMaxMapFileBytes, ' ');
     const std::pair<const char*, const char*> cases[] = {
-        {nullptr, "No such file"},      // no file at all
-        {kFifo, "not a regular file"},  // would wait for a writer for ever
+        {huge.c_str(), "larger than 4194304 bytes"},  // no map is this large: not read whole
+        {nullptr, "No such file"},                    // no file at all
+        {kFifo, "not a regular file"},                // would wait for a writer for ever
         {kDirectory, "Is a directory"},
         {"", "width 0"},
         {"3 201 1 9\n", "height 201"},
@@ -126,11 +128,11 @@ TEST(DrawBoard, UnusableMapsEndTheProgramWithAMessage) {
     MapDirectory dir;
     for (const auto& [text, problem] : cases) {
         SCOPED_TRACE(problem);
-        std::remove("map04.txt");
+        vt::removeFile("map04.txt");
         if (text == kFifo) {
-            ASSERT_EQ(::mkfifo("map04.txt", 0600), 0);
+            vt::putFile("map04.txt", "", vt::FileKind::Fifo);
         } else if (text == kDirectory) {
-            ASSERT_EQ(::mkdir("map04.txt", 0700), 0);
+            vt::putFile("map04.txt", "", vt::FileKind::Directory);
         } else if (text != nullptr) {
             dir.write("map04.txt", text);
         }

@@ -27,7 +27,7 @@ TEST(PagePicture, EachCharacterStandsCentredOnItsCells) {
 
 TEST(ReadmePictures, AreThePagesTheGameDrawsNow) {
     for (const ReadmePicture& picture : readmePictures()) {
-        const std::string drawn = drawReadmePicture(PERVARO_DATA_DIR, picture);
+        const std::string drawn = drawReadmePicture(picture);
         ASSERT_FALSE(drawn.empty()) << "the keys for " << picture.file << " miss its page";
         std::ifstream in(std::string(PERVARO_DOCS_DIR) + "/" + picture.file, std::ios::binary);
         const std::string stored{std::istreambuf_iterator<char>(in), {}};

@@ -3,16 +3,12 @@
 #include "state/save_file.hpp"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <climits>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "state/item_table.hpp"
@@ -22,8 +18,6 @@
 #include "support/screen_expect.hpp"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 const char* const kOpenFailed = "save.binのオープンが失敗しました";
 const char* const kSaved = "セーブが完了しました";
@@ -40,9 +34,10 @@ Bytes littleEndian(const std::vector<std::int32_t>& values) {
     return bytes;
 }
 
-Bytes readFile(const char* name) {
-    std::ifstream in(name, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// What save.bin holds on the virtual disk.
+Bytes saveFile() {
+    const std::optional<std::string> contents = vt::fileContents("save.bin");
+    return contents ? Bytes(contents->begin(), contents->end()) : Bytes{};
 }
 
 Bytes current() {
@@ -104,57 +99,53 @@ TEST(SaveFile, SaveAndLoad) {
     applyNewGameDefaults();
     run(saveGame);
     EXPECT_TEXT_AT(1, 40, kSaved);
-    EXPECT_FALSE(fs::exists("save.bin.new"));
+    EXPECT_FALSE(vt::fileExists("save.bin.new"));
     std::vector<std::int32_t> values = {0, 0, 0, 0, 5, 0, 1, 1, 1, 0, 0};
     values.resize(kSaveRecordSize / 4, 0);
-    EXPECT_EQ(readFile("save.bin"), littleEndian(values));
+    EXPECT_EQ(saveFile(), littleEndian(values));
 }
 
-// A save that cannot be completed says so and leaves the previous save as it was: cut short
-// by a file size limit (a genuine short write), over a read-only save.bin, or with save.bin a
-// directory.
+// A save that cannot be completed says so and leaves the previous save as it was: whichever
+// step of the replace fails, over a read-only save.bin, or with save.bin a directory. A
+// leftover of an interrupted save is no obstacle.
 TEST(SaveFile, FailedSaveKeepsThePreviousOne) {
     const MapDirectory scratch;
-    const auto expectFailedSave = [] {
-        EXPECT_TEXT_AT(1, 1, kOpenFailed);
-        EXPECT_EQ(vt::output().find(kSaved), std::string::npos);
-        EXPECT_FALSE(fs::exists("save.bin.new"));
-    };
     const Bytes played = setPlayedGame();
     run(saveGame);
     player.coin = 99;
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const sighandler_t oldHandler = signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 50;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    run(saveGame);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, oldHandler);
-    expectFailedSave();
-    EXPECT_EQ(readFile("save.bin"), played);
+    const auto expectFailedSave = [&](const std::string& what) {
+        SCOPED_TRACE(what);
+        run(saveGame);
+        EXPECT_TEXT_AT(1, 1, kOpenFailed);
+        EXPECT_EQ(vt::output().find(kSaved), std::string::npos);
+        EXPECT_FALSE(vt::fileExists("save.bin.new"));
+    };
+    const std::pair<vt::FileFault, const char*> faults[] = {
+        {vt::FileFault::DiskFull, "disk full"},
+        {vt::FileFault::ShortWrite, "short write"},
+        {vt::FileFault::FailedFlush, "failed flush"},
+        {vt::FileFault::FailedRename, "failed rename"},
+    };
+    for (const auto& [fault, what] : faults) {
+        vt::failNextReplace(fault);
+        expectFailedSave(what);
+        EXPECT_EQ(saveFile(), played);
+    }
+    vt::setReadOnly("save.bin", true);
+    expectFailedSave("read-only");
+    EXPECT_EQ(saveFile(), played);
 
-    // A save made read-only is kept.
-    fs::permissions("save.bin", fs::perms::owner_write, fs::perm_options::remove);
-    run(saveGame);
-    expectFailedSave();
-    EXPECT_EQ(readFile("save.bin"), played);
-
-    fs::remove("save.bin");
-    fs::create_directory("save.bin");
-    run(saveGame);
-    expectFailedSave();
-    EXPECT_TRUE(fs::is_directory("save.bin"));
+    vt::putFile("save.bin", "", vt::FileKind::Directory);
+    expectFailedSave("a directory");
+    EXPECT_TRUE(vt::fileExists("save.bin"));
     expectRefusedLoad(current());
-    // Nor does a load wait on a FIFO for a writer that never comes, nor a save for a reader.
-    fs::remove("save.bin");
-    ASSERT_EQ(::mkfifo("save.bin", 0600), 0);
+    vt::putFile("save.bin", "", vt::FileKind::Fifo);
     expectRefusedLoad(current());
-    ASSERT_EQ(::mkfifo("save.bin.new", 0600), 0);
+    vt::putFile("save.bin.new", "", vt::FileKind::Fifo);
     run(saveGame);
     EXPECT_TEXT_AT(1, 40, kSaved);
-    EXPECT_EQ(readFile("save.bin"), current());
+    EXPECT_EQ(saveFile(), current());
+    EXPECT_FALSE(vt::fileExists("save.bin.new"));
 }
 
 // Values no game of ours writes are brought into range; extra mode stays on. Negative and

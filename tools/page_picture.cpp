@@ -1,11 +1,12 @@
 #include "tools/page_picture.hpp"
 
 #include <cstdio>
-#include <filesystem>
 #include <string_view>
 
+#include "console/random.hpp"
 #include "console/text_width.hpp"
 #include "frontend/main_loop.hpp"
+#include "support/map_directory.hpp"
 #include "support/virtual_platform.hpp"
 
 namespace {
@@ -82,15 +83,14 @@ std::string renderPageSvg(const ScreenGrid& page, const std::string& title) {
     return svg + "</g>\n</svg>\n";
 }
 
-ScreenGrid pageAfterKeys(const std::string& dataFolder, const std::vector<std::string>& keys) {
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(dataFolder);
+ScreenGrid pageAfterKeys(const std::vector<std::string>& keys) {
+    const MapDirectory maps;
     vt::reset();
+    setRandomState(1);  // as when the game starts, whatever ran before in this process
     for (const std::string& key : keys) {
         vt::type(key);
     }
     vt::run([] { runGame(); });  // ends when the keys have run out
-    std::filesystem::current_path(previous);
     return vt::snapshots().empty() ? vt::screen() : vt::snapshots().back();
 }
 
@@ -108,8 +108,8 @@ const std::vector<ReadmePicture>& readmePictures() {
     return pictures;
 }
 
-std::string drawReadmePicture(const std::string& dataFolder, const ReadmePicture& picture) {
-    const ScreenGrid page = pageAfterKeys(dataFolder, picture.keys);
+std::string drawReadmePicture(const ReadmePicture& picture) {
+    const ScreenGrid page = pageAfterKeys(picture.keys);
     const std::string shows = picture.shows;
     if (page.textAt(picture.column, picture.row, textColumns(shows)) != shows) {
         return {};

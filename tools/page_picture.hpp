@@ -11,8 +11,8 @@
 std::string renderPageSvg(const ScreenGrid& page, const std::string& title);
 
 // The page the game shows after the keys were typed, each when the game asks for a key: the
-// page at the game's next key wait. The game plays from dataFolder (which holds the maps).
-ScreenGrid pageAfterKeys(const std::string& dataFolder, const std::vector<std::string>& keys);
+// page at the game's next key wait. The game plays a new game with the shipped maps.
+ScreenGrid pageAfterKeys(const std::vector<std::string>& keys);
 
 // The README's pictures: file name, title, the keys that lead to the page, and a text the page
 // must show at (column, row), so keys that no longer lead there are noticed.
@@ -27,4 +27,4 @@ struct ReadmePicture {
 const std::vector<ReadmePicture>& readmePictures();
 
 // The picture's page, or an empty string when the page does not show what it should.
-std::string drawReadmePicture(const std::string& dataFolder, const ReadmePicture& picture);
+std::string drawReadmePicture(const ReadmePicture& picture);

@@ -1,7 +1,7 @@
 // Draws pages of the game as SVG pictures, from the virtual terminal.
-//   pervaro_pictures DATA OUTPUT_FOLDER         the README's pictures into OUTPUT_FOLDER
-//   pervaro_pictures DATA OUTPUT.svg KEY...     the page after those keys (\r is Enter,
-//                                               \e Escape), each typed when the game asks
+//   pervaro_pictures OUTPUT_FOLDER         the README's pictures into OUTPUT_FOLDER
+//   pervaro_pictures OUTPUT.svg KEY...     the page after those keys (\r is Enter, \e Escape),
+//                                          each typed when the game asks
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -39,16 +39,14 @@ bool write(const std::filesystem::path& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr,
-                     "usage: pervaro_pictures DATA OUTPUT_FOLDER | DATA OUTPUT.svg KEY...\n");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: pervaro_pictures OUTPUT_FOLDER | OUTPUT.svg KEY...\n");
         return 2;
     }
-    const std::string data = std::filesystem::absolute(argv[1]).string();
-    const std::filesystem::path output = std::filesystem::absolute(argv[2]);
-    if (argc == 3 && std::filesystem::is_directory(output)) {
+    const std::filesystem::path output = std::filesystem::absolute(argv[1]);
+    if (argc == 2 && std::filesystem::is_directory(output)) {
         for (const ReadmePicture& picture : readmePictures()) {
-            const std::string svg = drawReadmePicture(data, picture);
+            const std::string svg = drawReadmePicture(picture);
             if (svg.empty()) {
                 std::fprintf(stderr, "pervaro_pictures: the keys for %s no longer reach its page\n",
                              picture.file);
@@ -61,8 +59,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::vector<std::string> keys;
-    for (int i = 3; i < argc; ++i) {
+    for (int i = 2; i < argc; ++i) {
         keys.push_back(unescape(argv[i]));
     }
-    return write(output, renderPageSvg(pageAfterKeys(data, keys), "Pervaro")) ? 0 : 1;
+    return write(output, renderPageSvg(pageAfterKeys(keys), "Pervaro")) ? 0 : 1;
 }

@@ -1,16 +1,14 @@
 #include "board/board_map.hpp"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <string_view>
 
 #include "board/board.hpp"
 #include "console/console.hpp"
-#include "state/regular_file.hpp"
+#include "console/platform.hpp"
+#include "state/game_files.hpp"
 
 namespace {
 
@@ -26,20 +24,28 @@ bool isBlank(int c) {
 
 enum class Token { Number, End, NotANumber };
 
+// The text of a map file, read one character at a time; -1 at its end.
+struct MapText {
+    std::string_view text;
+    std::size_t at = 0;
+
+    int next() { return at < text.size() ? static_cast<unsigned char>(text[at++]) : -1; }
+};
+
 // Reads the next whitespace-separated integer. Only a sign and decimal digits make a number,
 // and it must fit in 32 bits.
-Token readNumber(std::FILE* file, std::int32_t& value) {
-    int c = std::fgetc(file);
-    while (c != EOF && isBlank(c)) {
-        c = std::fgetc(file);
+Token readNumber(MapText& in, std::int32_t& value) {
+    int c = in.next();
+    while (c != -1 && isBlank(c)) {
+        c = in.next();
     }
-    if (c == EOF) {
+    if (c == -1) {
         return Token::End;
     }
     bool negative = false;
     if (c == '-' || c == '+') {
         negative = c == '-';
-        c = std::fgetc(file);
+        c = in.next();
     }
     std::int64_t magnitude = 0;
     int digits = 0;
@@ -49,9 +55,9 @@ Token readNumber(std::FILE* file, std::int32_t& value) {
             return Token::NotANumber;
         }
         ++digits;
-        c = std::fgetc(file);
+        c = in.next();
     }
-    if (digits == 0 || (c != EOF && !isBlank(c))) {
+    if (digits == 0 || (c != -1 && !isBlank(c))) {
         return Token::NotANumber;
     }
     const std::int64_t signedValue = negative ? -magnitude : magnitude;
@@ -61,11 +67,6 @@ Token readNumber(std::FILE* file, std::int32_t& value) {
     value = static_cast<std::int32_t>(signedValue);
     return Token::Number;
 }
-
-struct FileCloser {
-    std::FILE* file;
-    ~FileCloser() { std::fclose(file); }
-};
 
 // The cell pictures, two columns each; the first rule that matches wins.
 const char* cellPicture(std::int32_t cell, const BoardMap& map, int playerSquare) {
@@ -95,18 +96,19 @@ const char* mapFileName(int stage) {
 
 bool readBoardMap(const std::string& path, BoardMap& map, std::string& problem) {
     map = BoardMap{};
-    const int fd = path.empty() ? -1 : openRegularFile(path.c_str());
-    std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "r");
-    if (file == nullptr) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        problem = path.empty()      ? "no map file for this stage"
-                  : errno == EINVAL ? "not a regular file"
-                                    : std::strerror(errno);
+    if (path.empty()) {
+        problem = "no map file for this stage";
         return false;
     }
-    const FileCloser closer{file};
+    std::string text;
+    if (!platform::readFile(path, kMaxMapFileBytes + 1, text, problem)) {
+        return false;
+    }
+    if (text.size() > kMaxMapFileBytes) {
+        problem = "larger than " + std::to_string(kMaxMapFileBytes) + " bytes";
+        return false;
+    }
+    MapText in{text};
     bool ended = false;
     // A file that ends early reads as zeros from there on.
     const auto next = [&](std::int32_t& value, const char* what) {
@@ -114,7 +116,7 @@ bool readBoardMap(const std::string& path, BoardMap& map, std::string& problem) 
         if (ended) {
             return true;
         }
-        const Token token = readNumber(file, value);
+        const Token token = readNumber(in, value);
         if (token == Token::End) {
             ended = true;
             return true;
@@ -153,13 +155,13 @@ bool readBoardMap(const std::string& path, BoardMap& map, std::string& problem) 
 }
 
 int drawBoard(int stage, int playerSquare) {
-    const char* const name = mapFileName(stage);
+    const std::string path = mapFilePath(mapFileName(stage));
     BoardMap map;
     std::string problem;
-    if (!readBoardMap(name, map, problem)) {
+    if (!readBoardMap(path, map, problem)) {
         printText("Error!\n");
         // The page is gone once the terminal is restored, so the message goes to stderr too.
-        endProgram(1, std::string("Error!\npervaro: map file \"") + name + "\" for stage " +
+        endProgram(1, "Error!\npervaro: map file \"" + path + "\" for stage " +
                           std::to_string(stage) + ": " + problem + "\n");
     }
     clearScreen();

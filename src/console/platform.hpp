@@ -1,7 +1,9 @@
 #pragma once
 // The few things the game needs from the machine. Two implementations are linked in:
-// platform_posix.cpp for the game, the virtual platform of the tests for the tests.
-// Nothing but the console layer calls these.
+// platform_posix.cpp (and files_posix.cpp) for the game, the virtual platform of the tests for
+// the tests. Nothing but the console layer calls these, apart from the file operations, which
+// the save and the map reader call.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -56,7 +58,21 @@ bool takeResumed();
 // the terminal is back, so it can still be read.
 [[noreturn]] void exitProcess(int status, std::string_view errorMessage);
 
-// ---- Where the game's files are ----
+// ---- Files: the maps and the save, at the paths the callers give ----
+
+// Reads the start of a regular file, at most maxBytes. Anything else (a directory, a FIFO, a
+// device) is refused without waiting on it. On failure, problem says why in a few words ("No
+// such file or directory", "Is a directory", "not a regular file").
+bool readFile(const std::string& path, std::size_t maxBytes, std::string& contents,
+              std::string& problem);
+
+// Replaces the file with new contents in one step: they are written beside it (path + ".new",
+// replacing a leftover of an interrupted replace), flushed to disk and renamed over it. False
+// when any step failed; the old file is then as it was. A file its owner made read-only is
+// kept, as a write in place would keep it.
+bool replaceFile(const std::string& path, std::string_view contents);
+
+// ---- Where the game's files are: folders to look in, and the player's own ----
 // Paths are UTF-8. The game joins them with '/', which Windows accepts as well. None of these
 // needs start().
 

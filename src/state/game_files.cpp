@@ -66,7 +66,7 @@ void prepareGameFolder() {
 }
 
 std::string mapFilePath(const std::string& name) {
-    if (current.inWorkingFolder) {
+    if (current.inWorkingFolder || name.empty()) {
         return name;
     }
     if (!current.userFolder.empty()) {
@@ -90,7 +90,7 @@ bool makeSaveFolder(std::string& problem) {
         return true;
     }
     if (current.userFolder.empty()) {
-        problem = "no folder for this user's data";
+        problem.clear();  // nothing to make: there is no folder to name
         return false;
     }
     return platform::makePrivateFolder(current.userFolder, problem);

@@ -33,5 +33,6 @@ std::string mapFilePath(const std::string& name);
 
 // Where save.bin is; empty when there is no folder for it.
 std::string saveFilePath();
-// Makes sure the save's folder is there; false with the reason when it cannot be made.
+// Makes sure the save's folder is there; false when it cannot be made, with the reason (empty
+// when this user has no data folder at all).
 bool makeSaveFolder(std::string& problem);

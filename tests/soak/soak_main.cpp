@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <random>
 #include <string>
 
@@ -130,13 +129,14 @@ void writeExtraModeSave() {
     std::int32_t values[27] = {0, 1, 60000, 50, 10, 1, 5, 3, 5, 0, 0, 1, 1, 1, 1, 0};
     for (int i = 16; i < 27; ++i)
         values[i] = i < 21 ? 0 : 3;
-    std::ofstream out("save.bin", std::ios::binary);
+    std::string bytes;
     for (const std::int32_t v : values) {
         const auto u = static_cast<std::uint32_t>(v);
-        const char bytes[4] = {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
-                               static_cast<char>((u >> 16) & 0xFF), static_cast<char>(u >> 24)};
-        out.write(bytes, 4);
+        for (int shift = 0; shift < 32; shift += 8) {
+            bytes += static_cast<char>((u >> shift) & 0xFF);
+        }
     }
+    vt::putFile("save.bin", bytes);
 }
 
 }  // namespace
@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
         if (game % 2 == 1) {
             writeExtraModeSave();
         } else {
-            std::remove("save.bin");
+            vt::removeFile("save.bin");
         }
         vt::Options options;
         options.keepSnapshots = false;

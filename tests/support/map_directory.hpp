@@ -1,6 +1,7 @@
 #pragma once
-// A private working directory holding copies of the shipped map files, so that board tests find
-// "map01.txt" and friends wherever ctest runs them, and can write maps of their own.
+// The working directory on the virtual disk, emptied and given copies of the shipped map files,
+// so that board tests find "map01.txt" and friends and can write maps of their own. Emptied
+// again when it goes.
 #include <string>
 
 class MapDirectory {
@@ -12,8 +13,4 @@ class MapDirectory {
 
     // Writes a file into the directory, replacing one of the same name.
     void write(const std::string& name, const std::string& text) const;
-
-  private:
-    std::string previous_;
-    std::string path_;
 };

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <map>
 #include <utility>
 
 #include "console/console.hpp"
@@ -53,6 +54,19 @@ struct VirtualPlatform {
 };
 
 VirtualPlatform vp;
+
+struct VirtualFile {
+    FileKind kind = FileKind::Regular;
+    std::string contents;
+    bool readOnly = false;
+};
+
+struct VirtualDisk {
+    std::map<std::string, VirtualFile> files;
+    FileFault nextFault = FileFault::None;
+};
+
+VirtualDisk disk;
 
 void advanceTo(std::int64_t target) {
     for (;;) {
@@ -337,6 +351,38 @@ const std::string& lastErrorMessage() {
     return vp.lastErrorMessage;
 }
 
+void putFile(const std::string& path, const std::string& contents, FileKind kind) {
+    disk.files[path] = VirtualFile{kind, kind == FileKind::Regular ? contents : "", false};
+}
+
+void setReadOnly(const std::string& path, bool readOnly) {
+    disk.files.at(path).readOnly = readOnly;
+}
+
+void removeFile(const std::string& path) {
+    disk.files.erase(path);
+}
+
+void removeAllFiles() {
+    disk = VirtualDisk{};
+}
+
+bool fileExists(const std::string& path) {
+    return disk.files.count(path) != 0;
+}
+
+std::optional<std::string> fileContents(const std::string& path) {
+    const auto found = disk.files.find(path);
+    if (found == disk.files.end() || found->second.kind != FileKind::Regular) {
+        return std::nullopt;
+    }
+    return found->second.contents;
+}
+
+void failNextReplace(FileFault fault) {
+    disk.nextFault = fault;
+}
+
 int run(const std::function<void()>& procedure) {
     try {
         procedure();
@@ -352,6 +398,7 @@ int run(const std::function<void()>& procedure) {
 
 namespace platform {
 
+using vt::disk;
 using vt::vp;
 
 void start() {
@@ -467,6 +514,88 @@ std::string userDataFolder() {
 void exitProcess(int status, std::string_view errorMessage) {
     vp.timers.clear();
     throw vt::ProgramExit{status, std::string(errorMessage)};
+}
+
+bool readFile(const std::string& path, std::size_t maxBytes, std::string& contents,
+              std::string& problem) {
+    contents.clear();
+    const auto found = disk.files.find(path);
+    if (found == disk.files.end()) {
+        problem = "No such file or directory";
+        return false;
+    }
+    if (found->second.kind != vt::FileKind::Regular) {
+        problem =
+            found->second.kind == vt::FileKind::Directory ? "Is a directory" : "not a regular file";
+        return false;
+    }
+    contents = found->second.contents.substr(0, maxBytes);
+    return true;
+}
+
+// The steps of a real replace, each of which can fail: a leftover temporary is removed, the
+// temporary created, written and flushed, then renamed over the old file.
+bool replaceFile(const std::string& path, std::string_view contents) {
+    using vt::FileFault;
+    const FileFault fault = std::exchange(disk.nextFault, FileFault::None);
+    const auto existing = disk.files.find(path);
+    if (existing != disk.files.end() && existing->second.kind == vt::FileKind::Regular &&
+        existing->second.readOnly) {
+        return false;
+    }
+    const std::string temporary = path + ".new";
+    vt::VirtualFile& written = disk.files[temporary] = vt::VirtualFile{};
+    const std::size_t room = fault == FileFault::DiskFull     ? 0
+                             : fault == FileFault::ShortWrite ? contents.size() / 2
+                                                              : contents.size();
+    written.contents = contents.substr(0, room);
+    const bool renamed =
+        (existing == disk.files.end() || existing->second.kind != vt::FileKind::Directory) &&
+        fault != FileFault::FailedRename;
+    if (room < contents.size() || fault == FileFault::FailedFlush || !renamed) {
+        disk.files.erase(temporary);
+        return false;
+    }
+    disk.files[path] = std::move(written);
+    disk.files.erase(temporary);
+    return true;
+}
+
+bool isRegularFile(const std::string& path) {
+    const auto found = disk.files.find(path);
+    return found != disk.files.end() && found->second.kind == vt::FileKind::Regular;
+}
+
+// The virtual disk knows no links and no other spellings of a path: one path, one file.
+bool sameFile(const std::string& first, const std::string& second) {
+    return first == second && disk.files.count(first) != 0;
+}
+
+// Folders are entries of their own. Anything else standing in the place of the folder, or of
+// a folder above it, stops it, as on a real disk.
+bool makePrivateFolder(const std::string& path, std::string& problem) {
+    if (path.empty()) {
+        problem = "No such file or directory";
+        return false;
+    }
+    std::vector<std::string> folders;
+    for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+        folders.push_back(path.substr(0, end));
+        if (end == std::string::npos) {
+            break;
+        }
+    }
+    for (const std::string& folder : folders) {
+        const auto found = disk.files.find(folder);
+        if (found != disk.files.end() && found->second.kind != vt::FileKind::Directory) {
+            problem = "Not a directory";
+            return false;
+        }
+    }
+    for (const std::string& folder : folders) {
+        disk.files.try_emplace(folder, vt::VirtualFile{vt::FileKind::Directory, "", false});
+    }
+    return true;
 }
 
 }  // namespace platform

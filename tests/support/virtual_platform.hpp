@@ -1,10 +1,11 @@
 #pragma once
 // The platform the tests link instead of the terminal: a virtual terminal that interprets the
 // console's control sequences into a grid, scripted keys with arrival times, a virtual clock in
-// which sleeping costs nothing, timers that fire as virtual time passes, and an exit that a
-// test can catch.
+// which sleeping costs nothing, timers that fire as virtual time passes, an exit that a test
+// can catch, and a disk in memory whose writes can be made to fail.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,7 @@ struct Options {
     bool isTerminal = true;
     std::int64_t wallClockStart = 1'800'000'000;  // seconds at virtual time 0
     bool keepSnapshots = true;                    // the page at every blocking key read
-    // What the machine says about folders; empty: none. Files themselves are real.
+    // What the machine says about folders; empty: none. The files are on the virtual disk.
     std::string executableFolder;
     std::string userDataFolder;
 };
@@ -75,6 +76,29 @@ void losePage();
 void onBlockingRead(std::function<void()> hook);
 // The standard-error message of the last program exit.
 const std::string& lastErrorMessage();
+
+// The virtual disk: files by path. It outlives reset(), as a disk outlives a process, so one
+// run can save and the next load.
+enum class FileKind { Regular, Directory, Fifo };
+void putFile(const std::string& path, const std::string& contents,
+             FileKind kind = FileKind::Regular);
+// A file its owner made read-only (or writable again).
+void setReadOnly(const std::string& path, bool readOnly);
+void removeFile(const std::string& path);
+void removeAllFiles();
+bool fileExists(const std::string& path);
+// A regular file's contents; nothing when there is no regular file at path.
+std::optional<std::string> fileContents(const std::string& path);
+
+// The next replace of a file fails at one of its steps; later ones succeed again.
+enum class FileFault {
+    None,
+    DiskFull,      // the first write finds no room
+    ShortWrite,    // part of the contents is written, then the disk takes no more
+    FailedFlush,   // everything is written but cannot be flushed to the disk
+    FailedRename,  // the complete new file cannot be renamed over the old one
+};
+void failNextReplace(FileFault fault);
 
 // Runs the procedure until it returns or the program exits; returns the exit status, or -1
 // if it returned. Scripted input that runs out ends the program with status 1 (as at the end
