@@ -13,7 +13,9 @@ def cells(text):
 
 
 class Game:
-    def __init__(self, binary, data_dir, maps=True, env=None, columns=80, rows=41):
+    def __init__(self, binary, data_dir, maps=True, env=None, columns=80, rows=41, cwd=None):
+        """Runs the binary in its own folder (with copies of the maps unless maps is False), or
+        in cwd."""
         self.binary = os.path.abspath(binary)
         self.dir = tempfile.mkdtemp(prefix="pervaro-e2e-")
         if maps:
@@ -26,10 +28,10 @@ class Game:
         env = dict({"XDG_DATA_HOME": os.path.join(self.dir, "data-home")}, **(env or {}))
         prefix = "".join("%s=%s " % (k, v) for k, v in env.items())
         script = (
-            "cd %s; stty -g > before.txt; %s%s; rc=$?; stty -g > after.tmp; mv after.tmp after.txt; "
-            "echo $rc > status.tmp; mv status.tmp status.txt; sleep 600"
-            % (self.dir, prefix, self.binary)
-        )
+            "cd {cwd}; stty -g > {d}/before.txt; {prefix}{binary}; rc=$?; stty -g > {d}/after.tmp; "
+            "mv {d}/after.tmp {d}/after.txt; echo $rc > {d}/status.tmp; "
+            "mv {d}/status.tmp {d}/status.txt; sleep 600"
+        ).format(cwd=cwd or self.dir, d=self.dir, prefix=prefix, binary=self.binary)
         self.tmux("new-session", "-d", "-x", str(columns), "-y", str(rows), "-s", self.session,
                   "sh", "-c", script)
         self.tmux("set-option", "-t", self.session, "status", "off")
