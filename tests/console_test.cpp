@@ -160,6 +160,7 @@ TEST(Screen, LostPageIsDrawnAgainWhilePolling) {
     vt::type("x");
     vt::run([&] {
         clearScreen();
+        hideCursor();
         moveCursor(8, 30);
         printPlain("テンキー");
         moveCursor(10, 22);
@@ -171,8 +172,10 @@ TEST(Screen, LostPageIsDrawnAgainWhilePolling) {
         EXPECT_EQ(vt::textAt(10, 22, 1), "X");
         EXPECT_EQ(vt::cursorColumn(), 11);
         EXPECT_EQ(vt::cursorRow(), 22);
+        EXPECT_FALSE(vt::cursorVisible());  // still hidden on the page drawn again
         readKey();
     });
+    EXPECT_TRUE(vt::cursorVisible());
 }
 
 TEST(ReadInt, Lines) {
@@ -227,6 +230,92 @@ TEST(ReadInt, PromptAndEchoOnScreen) {
     EXPECT_EQ(vt::rowText(41), kBlankRow);
     EXPECT_EQ(vt::textAt(1, 1, 3), "top");
     EXPECT_EQ(std::pair(vt::cursorColumn(), vt::cursorRow()), std::pair(1, 41));
+}
+
+}  // namespace
+
+namespace {
+
+// The screen's text without its blanks: what a player can read on it.
+std::string visibleText() {
+    std::string text;
+    for (int row = 1; row <= vt::screen().rows; ++row) {
+        for (const char c : vt::rowText(row)) {
+            if (c != ' ') {
+                text += c;
+            }
+        }
+    }
+    return text;
+}
+
+// In a window too small for the page, only a notice with its size shows, in its middle; the
+// game goes on underneath, and once the window fits the page is back whole, in one write.
+TEST(SmallWindow, ShowsOnlyANoticeWhileTheGameGoesOn) {
+    struct Case {
+        int columns, rows;  // the small window
+        int column, row;    // where the notice starts
+        bool twoLines;
+    };
+    for (const Case& c : {Case{80, 24, 13, 12, false}, Case{40, 20, 6, 10, true}}) {
+        SCOPED_TRACE(c.columns * 100 + c.rows);
+        const std::string size = "画面の大きさが " + std::to_string(c.columns) + " x " +
+                                 std::to_string(c.rows) + " です。";
+        const std::string needed = "80 x 41 以上にしてください";
+        const auto expectNoticeOnly = [&] {
+            EXPECT_TEXT_AT(c.column, c.row, c.twoLines ? size : size + needed);
+            if (c.twoLines) {
+                EXPECT_TEXT_AT(c.column, c.row + 1, needed);
+            }
+            std::string all = size + needed;
+            std::erase(all, ' ');
+            EXPECT_EQ(visibleText(), all);
+        };
+
+        // At start-up.
+        vt::Options options;
+        options.columns = c.columns;
+        options.rows = c.rows;
+        vt::reset(options);
+        expectNoticeOnly();
+
+        // During play: made small at the first key wait, large again at the third.
+        vt::reset();
+        int waits = 0;
+        int writesBefore = 0;
+        vt::onBlockingRead([&] {
+            ++waits;
+            if (waits == 1) {
+                vt::resize(c.columns, c.rows);
+            } else if (waits == 3) {
+                expectNoticeOnly();
+                vt::resize(80, 41);
+                writesBefore = vt::writeCalls();
+            }
+        });
+        vt::type("5\r");
+        vt::type("x");
+        int value = 0;
+        vt::run([&] {
+            clearScreen();
+            drawFrame();
+            moveCursor(8, 20);
+            printPlain("●ページ");
+            moveCursor(8, 30);
+            readInt(value);  // typed while the notice shows
+            moveCursor(8, 32);
+            printText("%d", value + 1);
+            waitKeyAt(1, 40);
+        });
+        vt::onBlockingRead(nullptr);
+        EXPECT_EQ(waits, 4);
+        EXPECT_EQ(vt::writeCalls() - writesBefore, 1);
+        EXPECT_EQ(vt::rowText(1), std::string(79, '*') + " ");
+        EXPECT_TEXT_AT(8, 20, "●ページ");
+        EXPECT_TEXT_AT(8, 30, "5");
+        EXPECT_TEXT_AT(8, 32, "6");
+        EXPECT_EQ(std::pair(vt::cursorColumn(), vt::cursorRow()), std::pair(1, 40));
+    }
 }
 
 }  // namespace

@@ -43,4 +43,35 @@ TEST(FreePlayMenu, AWonGameChangesNothingAndTheMenuComesStraightBack) {
     EXPECT_EQ(std::memcmp(&before, &player, sizeof player), 0);
 }
 
+// The cursor would trail the runner, the target and the ball: it is hidden while they move
+// and shown again at every key wait.
+TEST(TimingGames, HideTheCursorWhileTheyAnimate) {
+    const auto sprint = [] {
+        vt::type(" ");
+        vt::typeAt(5000, alternatingPresses(147));
+        pressKeys(3);
+        return playSprint;
+    };
+    const auto shooting = [] {
+        pressKeys(2);
+        vt::typeAt(5000, " ");
+        pressKeys(1);
+        return playShooting;
+    };
+    const auto batting = [] {
+        vt::type(" ");
+        vt::typeAt(100, "3\r");
+        vt::typeAt(6000, "j");
+        pressKeys(1);
+        return playBatting;
+    };
+    for (const auto& script : {+sprint, +shooting, +batting}) {
+        vt::reset();
+        EXPECT_GE(gameResult(script()), 0);
+        EXPECT_GE(vt::writesWithCursorHidden(), 20);
+        EXPECT_EQ(vt::keyWaitsWithCursorHidden(), 0);
+        EXPECT_TRUE(vt::cursorVisible());
+    }
+}
+
 }  // namespace

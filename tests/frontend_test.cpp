@@ -117,13 +117,4 @@ TEST(StageSelection, UnlockRuleClearCountsAndClearPages) {
     }
 }
 
-TEST(StartupHint, SmallWindowIsMentioned) {
-    vt::Options options;
-    options.rows = 24;
-    vt::reset(options);
-    vt::type("x");
-    vt::run([] { showStartupHint(); });
-    EXPECT_TEXT_AT(1, 3, "<< 画面の大きさが 80 x 24 です。80 x 41 以上にしてください >>");
-}
-
 }  // namespace

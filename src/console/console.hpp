@@ -30,6 +30,11 @@ void moveCursor(int column, int row);
 // Prints the text as it is (no format conversions).
 void printPlain(std::string_view text);
 void deleteLine();
+// Blanks the cursor's row from the cursor to its end; the cursor does not move.
+void clearToEndOfLine();
+// Hides the cursor while an animation runs; the next key wait that blocks (every prompt and
+// pause) shows it again.
+void hideCursor();
 
 // Blocks for one key, without echo. Cursor keys give kKeyExtended, then their code.
 int readKey();
@@ -67,7 +72,3 @@ void flushOutput();
 
 // Ends the program; the message (if any) goes to standard error once the terminal is back.
 [[noreturn]] void endProgram(int status, std::string_view errorMessage = {});
-
-// The size of the terminal window as it was at start-up.
-int windowColumns();
-int windowRows();

@@ -40,6 +40,7 @@ WindowSize windowSize();
 std::int64_t wallClockSeconds();
 std::int64_t monotonicMicros();
 
+// Pauses; returns early when the page is to be drawn again (see takeResumed).
 void sleepMs(int ms);
 
 // Periodic timers: the callback runs every periodMs on a thread of its own until stopTimer

@@ -32,7 +32,10 @@ namespace platform {
 namespace {
 
 constexpr char kTakeSequence[] = "\x1b[?1049h\x1b[?7l";
-constexpr char kRestoreSequence[] = "\x1b[r\x1b[?7h\x1b[?25h\x1b[?1049l";
+// The cursor goes to the bottom row before the alternate screen is left: where the terminal
+// ignores the switch (GNU screen by default, serial consoles) the last page stays, and the
+// shell's prompt then comes under it instead of over its top rows.
+constexpr char kRestoreSequence[] = "\x1b[r\x1b[999;1H\x1b[?7h\x1b[?25h\x1b[?1049l";
 
 // Signals that end the process: the terminal is put back first, then the signal's own action
 // ends it, so the exit status still tells what happened.
@@ -474,18 +477,17 @@ std::int64_t monotonicMicros() {
 }
 
 void sleepMs(int ms) {
-    if (ms <= 0) {
-        return;
-    }
-    timespec deadline{};
-    ::clock_gettime(CLOCK_MONOTONIC, &deadline);
-    deadline.tv_sec += ms / 1000;
-    deadline.tv_nsec += static_cast<long>(ms % 1000) * 1'000'000;
-    if (deadline.tv_nsec >= 1'000'000'000) {
-        deadline.tv_sec += 1;
-        deadline.tv_nsec -= 1'000'000'000;
-    }
-    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
+    setUp();
+    const std::int64_t deadline = monotonicMicros() + std::int64_t{ms} * 1000;
+    for (;;) {
+        const std::int64_t left = millisecondsLeft(deadline);
+        if (left <= 0 || resumed.load()) {
+            return;
+        }
+        pollfd wake{resumeFd, POLLIN, 0};
+        if (::poll(&wake, 1, static_cast<int>(left)) > 0) {
+            drain(resumeFd);
+        }
     }
 }
 

@@ -1,5 +1,3 @@
-#include <cstdio>
-
 #include "console/console.hpp"
 #include "console/screen.hpp"
 #include "frontend/frontend.hpp"
@@ -37,10 +35,6 @@ void showStartupHint() {
     printPlain(
         "<< ゲームを始める前に画面を最大にしましょう。 >>\n"
         "<< いずれかのキーを押すとゲームをスタートします >>");
-    if (windowColumns() < kConsoleColumns || windowRows() < kConsoleRows) {
-        printText("\n<< 画面の大きさが %d x %d です。%d x %d 以上にしてください >>",
-                  windowColumns(), windowRows(), kConsoleColumns, kConsoleRows);
-    }
     waitKey();
 }
 

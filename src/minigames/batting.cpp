@@ -66,6 +66,7 @@ int chooseSpeed() {
 
 void drawPitch() {
     clearScreen();
+    hideCursor();  // it would trail the animation; the next key wait shows it
     moveCursor(8, 4);
     printPlain("  --- バッティング ゲーム ---\n");
     moveCursor(1, 10);

@@ -109,6 +109,7 @@ int playShooting() {
     printPlain("狙いが定まったときにSpaceキーでShootしてください");
     waitKeyAt(1, 40);
     clearScreen();
+    hideCursor();  // it would trail the animation; the next key wait shows it
 
     drawScope();
     showCountdown(30, 6);

@@ -81,6 +81,7 @@ int playSprint() {
     raceTicks.store(0, std::memory_order_relaxed);
     showRulesPage(kRules);
     clearScreen();
+    hideCursor();  // it would trail the animation; the next key wait shows it
 
     moveCursor(8, 30);
     printPlain("テンキーの１と２を交互に連打してください");

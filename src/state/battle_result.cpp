@@ -28,6 +28,7 @@ int applyLoss(int lifeDelta, int coinDelta) {
         waitKey();
         moveCursor(8, 20);
         printText("なんと！  ライフが 0 になってしまった !");
+        clearToEndOfLine();  // it replaces the longer result line
         waitKey();
         moveCursor(8, 22);
         printText("意識を失い、モンスターからタコ殴りにされてしまった");

@@ -1,4 +1,5 @@
-"""The title cycle in a real terminal: the dice picture in its columns, quitting with status 0."""
+"""The title cycle in a real terminal: the dice picture in its columns, quitting with status 0,
+and the cursor left under the last page where the alternate screen is ignored."""
 import sys
 
 from tmux_game import Game
@@ -30,6 +31,24 @@ def main():
         status = game.status()
         assert status == 0, status
         assert game.terminal_restored(), "terminal not restored"
+    finally:
+        game.close()
+
+    # A terminal that ignores the alternate screen keeps the last page: the shell's prompt must
+    # come under it, not over its top rows.
+    game = Game(binary, data, alternate_screen=False)
+    try:
+        game.to_title()
+        game.type("0")
+        game.keys("Enter")
+        game.wait_for("Pervaro team")
+        game.keys("x")
+        assert game.status() == 0
+        screen = game.screen()
+        last_written = max(i + 1 for i, line in enumerate(screen) if line.strip())
+        column, row = game.cursor()
+        assert (column, row) == (1, 41) and row > last_written, (column, row, last_written)
+        assert "最終更新日" in "\n".join(screen), "\n".join(screen)
     finally:
         game.close()
 

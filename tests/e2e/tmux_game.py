@@ -13,11 +13,16 @@ def cells(text):
 
 
 class Game:
-    def __init__(self, binary, data_dir, maps=True, env=None, columns=80, rows=41, cwd=None):
+    def __init__(self, binary, data_dir, maps=True, env=None, columns=80, rows=41,
+                 alternate_screen=True, cwd=None):
         """Runs the binary in its own folder (with copies of the maps unless maps is False), or
         in cwd."""
         self.binary = os.path.abspath(binary)
         self.dir = tempfile.mkdtemp(prefix="pervaro-e2e-")
+        # Read as the server starts, before the game writes anything.
+        self.conf = os.path.join(self.dir, "tmux.conf")
+        with open(self.conf, "w") as f:
+            f.write("" if alternate_screen else "set -wg alternate-screen off\n")
         if maps:
             for name in sorted(os.listdir(data_dir)):
                 if name.startswith("map") and name.endswith(".txt"):
@@ -37,7 +42,7 @@ class Game:
         self.tmux("set-option", "-t", self.session, "status", "off")
 
     def tmux(self, *args):
-        return subprocess.run(["tmux", "-S", self.socket] + list(args), check=True,
+        return subprocess.run(["tmux", "-f", self.conf, "-S", self.socket] + list(args), check=True,
                               capture_output=True, text=True).stdout
 
     def keys(self, *keys):
@@ -93,6 +98,11 @@ class Game:
             after = f.read()
         alternate = self.tmux("display-message", "-p", "-t", self.session, "#{alternate_on}").strip()
         return before == after and alternate == "0"
+
+    def cursor(self):
+        """The cursor's (column, row), both 1-based."""
+        x, y = self.tmux("display-message", "-p", "-t", self.session, "#{cursor_x} #{cursor_y}").split()
+        return int(x) + 1, int(y) + 1
 
     def pid(self):
         """The game's process id: the child of this pane's shell (other games may run too)."""

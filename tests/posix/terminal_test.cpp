@@ -9,7 +9,8 @@
 namespace {
 
 constexpr std::string_view kTake = "\x1b[?1049h\x1b[?7l";
-constexpr std::string_view kRestore = "\x1b[r\x1b[?7h\x1b[?25h\x1b[?1049l";
+// The cursor on the bottom row (column 1) before the alternate screen is left.
+constexpr std::string_view kRestore = "\x1b[r\x1b[999;1H\x1b[?7h\x1b[?25h\x1b[?1049l";
 
 void noTick(void*) {}
 
@@ -163,6 +164,22 @@ TEST(Terminal, AResizedWindowAsksForARepaint) {
     const int status = child.waitForExit();
     ASSERT_TRUE(WIFEXITED(status)) << status << "\n" << child.describe();
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// A long pause wakes for the repaint too, so an enlarged window shows its page at once.
+TEST(Terminal, AResizeCutsAPauseShort) {
+    PtyChild child([] {
+        platform::start();
+        report("taken\n");
+        platform::sleepMs(60'000);
+        report(platform::takeResumed() ? "woke\n" : "slept\n");
+        platform::exitProcess(0, "");
+    });
+    ASSERT_TRUE(child.waitForReport("taken")) << child.describe();
+    child.waitUntilPolling();
+    ::kill(child.pid(), SIGWINCH);
+    EXPECT_TRUE(child.waitForReport("woke")) << child.describe();
+    EXPECT_TRUE(WIFEXITED(child.waitForExit())) << child.describe();
 }
 
 // Scripted through pipes: no modes to set, no screen to switch, the size is the console's.

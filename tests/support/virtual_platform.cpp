@@ -51,6 +51,9 @@ struct VirtualPlatform {
     std::function<void()> blockingReadHook;
     std::string lastErrorMessage;
     bool repaintAsked = false;
+    bool cursorVisible = true;
+    int writesWithCursorHidden = 0;
+    int keyWaitsWithCursorHidden = 0;
 };
 
 VirtualPlatform vp;
@@ -122,6 +125,8 @@ void controlSequence(const std::string& params, char final) {
     if (!params.empty() && params[0] == '?') {
         if (params == "?7" && (final == 'h' || final == 'l')) {
             vp.autowrap = final == 'h';
+        } else if (params == "?25" && (final == 'h' || final == 'l')) {
+            vp.cursorVisible = final == 'h';
         } else if (final != 'h' && final != 'l') {
             vp.unknown.push_back("?" + params + final);
         }
@@ -271,7 +276,14 @@ void reset(const Options& options) {
 }
 
 void losePage() {
-    vp.grid = ScreenGrid(vp.options.columns, vp.options.rows);
+    resize(vp.options.columns, vp.options.rows);
+}
+
+void resize(int columns, int rows) {
+    vp.options.columns = columns;
+    vp.options.rows = rows;
+    vp.grid = ScreenGrid(columns, rows);
+    vp.cursorVisible = true;  // as the terminal was given back on a suspend
     vp.repaintAsked = true;
 }
 
@@ -339,6 +351,15 @@ const std::vector<std::string>& unknownSequences() {
 }
 int runningTimers() {
     return static_cast<int>(vp.timers.size());
+}
+bool cursorVisible() {
+    return vp.cursorVisible;
+}
+int writesWithCursorHidden() {
+    return vp.writesWithCursorHidden;
+}
+int keyWaitsWithCursorHidden() {
+    return vp.keyWaitsWithCursorHidden;
 }
 int timersStarted() {
     return vp.timersStarted;
@@ -409,6 +430,7 @@ void writeBytes(std::string_view bytes) {
     vp.output += bytes;
     ++vp.writeCalls;
     vt::interpret(bytes);
+    vp.writesWithCursorHidden += vp.cursorVisible ? 0 : 1;
 }
 
 int readByte(int timeoutMs) {
@@ -429,8 +451,12 @@ int readByte(int timeoutMs) {
         vt::advanceTo(until);
         return kNoByte;
     }
+    vp.keyWaitsWithCursorHidden += vp.cursorVisible ? 0 : 1;
     if (vp.blockingReadHook) {
         vp.blockingReadHook();
+        if (vp.repaintAsked) {
+            return kNoByte;  // a resize wakes a waiting read, as SIGWINCH does
+        }
     }
     if (vp.options.keepSnapshots) {
         vp.snapshots.push_back(vp.grid);

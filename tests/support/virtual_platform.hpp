@@ -69,8 +69,16 @@ int runningTimers();
 int timersStarted();
 
 // The terminal loses the page, as when the game is resumed or the window resized: the screen
-// goes blank and the platform asks the console for a repaint.
+// goes blank and the platform asks the console for a repaint. Called from an onBlockingRead
+// hook, it wakes the waiting read.
 void losePage();
+// The window takes a new size and loses the page, as above.
+void resize(int columns, int rows);
+// Whether the terminal shows its cursor; how many writes left it hidden, and how many
+// blocking key reads found it hidden.
+bool cursorVisible();
+int writesWithCursorHidden();
+int keyWaitsWithCursorHidden();
 
 // Called whenever the game blocks for a key, before the key is given (soak checks).
 void onBlockingRead(std::function<void()> hook);
