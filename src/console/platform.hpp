@@ -74,8 +74,9 @@ bool readFile(const std::string& path, std::size_t maxBytes, std::string& conten
 bool replaceFile(const std::string& path, std::string_view contents);
 
 // ---- Where the game's files are: folders to look in, and the player's own ----
-// Paths are UTF-8. The game joins them with '/', which Windows accepts as well. None of these
-// needs start().
+// Paths are UTF-8 with '/' between folders: the game joins and shortens them at '/'. Windows
+// accepts it, so a Windows platform hands its folders over with backslashes turned into '/'.
+// None of these needs start(), so --help can ask them too.
 
 // The folder of the running executable with links resolved, without a trailing '/'; empty
 // when it cannot be found. POSIX: the folder of /proc/self/exe. Windows: the folder of
@@ -88,7 +89,7 @@ std::string executableFolder();
 std::string userDataFolder();
 
 // Whether path names a regular file (links followed). It looks without opening, so a FIFO is
-// never waited on.
+// never waited on. Windows: GetFileAttributesW says neither a directory nor a device.
 bool isRegularFile(const std::string& path);
 
 // Whether both paths name one existing file, by identity rather than by spelling (links,
@@ -99,7 +100,7 @@ bool sameFile(const std::string& first, const std::string& second);
 // Makes the folder and any missing parents, each private to this user (POSIX: mode 0700;
 // Windows: CreateDirectoryW, private by default under the user's profile). A folder that
 // exists is left as it is. False, with a few words on why in problem ("Not a directory",
-// "Permission denied"), when path is not a folder afterwards.
+// "Permission denied"), when path is not a folder afterwards; an empty path is no folder.
 bool makePrivateFolder(const std::string& path, std::string& problem);
 
 }  // namespace platform

@@ -7,7 +7,8 @@ namespace {
 GameFiles current;
 
 // Where the installation puts the maps relative to the executable, such as "../share/pervaro"
-// (PERVARO_INSTALLED_MAPS comes from the build): an installation moved whole still finds them.
+// (the build works it out): an installation moved whole still finds them.
+const char* const kInstalledMapsFromExecutable = PERVARO_INSTALLED_MAPS;
 
 const char* const kFirstMap = "map01.txt";
 
@@ -24,7 +25,7 @@ std::string installedMapFolder(const std::string& executableFolder) {
     // Each leading ".." takes one folder off the executable's (which has its links resolved),
     // so the result reads "/usr/share/pervaro" rather than "/usr/bin/../share/pervaro".
     std::string folder = executableFolder;
-    std::string rest = PERVARO_INSTALLED_MAPS;
+    std::string rest = kInstalledMapsFromExecutable;
     while (rest.rfind("../", 0) == 0) {
         const std::size_t slash = folder.find_last_of('/');
         if (slash == std::string::npos || folder.find_first_not_of('/') == std::string::npos) {
