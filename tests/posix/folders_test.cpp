@@ -49,10 +49,6 @@ TEST(Folders, UserDataFolderFromTheEnvironment) {
     setOrUnset("HOME", home);
 }
 
-TEST(Folders, ExecutableFolderIsThisTestsOwn) {
-    EXPECT_EQ(platform::executableFolder(), fs::canonical("/proc/self/exe").parent_path());
-}
-
 TEST(Folders, PrivateFolderWithItsParentsAndWhatStandsInItsWay) {
     const fs::path root =
         fs::temp_directory_path() / ("pervaro-folders-" + std::to_string(getpid()));
