@@ -76,6 +76,15 @@ bool takeResumed() {
     return false;
 }
 
+// The game plays from the working folder, where the bench puts the maps.
+std::string executableFolder() {
+    return {};
+}
+
+std::string userDataFolder() {
+    return {};
+}
+
 void exitProcess(int status, std::string_view) {
     std::exit(status);
 }

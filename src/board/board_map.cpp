@@ -8,6 +8,7 @@
 #include "board/board.hpp"
 #include "console/console.hpp"
 #include "console/platform.hpp"
+#include "state/game_files.hpp"
 
 namespace {
 
@@ -154,13 +155,13 @@ bool readBoardMap(const std::string& path, BoardMap& map, std::string& problem) 
 }
 
 int drawBoard(int stage, int playerSquare) {
-    const char* const name = mapFileName(stage);
+    const std::string path = mapFilePath(mapFileName(stage));
     BoardMap map;
     std::string problem;
-    if (!readBoardMap(name, map, problem)) {
+    if (!readBoardMap(path, map, problem)) {
         printText("Error!\n");
         // The page is gone once the terminal is restored, so the message goes to stderr too.
-        endProgram(1, std::string("Error!\npervaro: map file \"") + name + "\" for stage " +
+        endProgram(1, "Error!\npervaro: map file \"" + path + "\" for stage " +
                           std::to_string(stage) + ": " + problem + "\n");
     }
     clearScreen();

@@ -74,4 +74,34 @@ bool readFile(const std::string& path, std::size_t maxBytes, std::string& conten
 // kept, as a write in place would keep it.
 bool replaceFile(const std::string& path, std::string_view contents);
 
+// ---- Where the game's files are: folders to look in, and the player's own ----
+// Paths are UTF-8 with '/' between folders: the game joins and shortens them at '/'. Windows
+// accepts it, so a Windows platform hands its folders over with backslashes turned into '/'.
+// None of these needs start(), so --help can ask them too.
+
+// The folder of the running executable with links resolved, without a trailing '/'; empty
+// when it cannot be found. POSIX: the folder of /proc/self/exe. Windows: the folder of
+// GetModuleFileNameW(nullptr).
+std::string executableFolder();
+
+// The folder where this user's programs keep their data, without a trailing '/'; empty when
+// the machine names none. POSIX: $XDG_DATA_HOME when it is an absolute path, else
+// $HOME/.local/share when HOME is set and not empty. Windows: %LOCALAPPDATA%.
+std::string userDataFolder();
+
+// Whether path names a regular file (links followed). It looks without opening, so a FIFO is
+// never waited on. Windows: GetFileAttributesW says neither a directory nor a device.
+bool isRegularFile(const std::string& path);
+
+// Whether both paths name one existing file, by identity rather than by spelling (links,
+// "..", another name of the same folder). POSIX: equal st_dev and st_ino. Windows: equal
+// volume serial number and file index (GetFileInformationByHandle).
+bool sameFile(const std::string& first, const std::string& second);
+
+// Makes the folder and any missing parents, each private to this user (POSIX: mode 0700;
+// Windows: CreateDirectoryW, private by default under the user's profile). A folder that
+// exists is left as it is. False, with a few words on why in problem ("Not a directory",
+// "Permission denied"), when path is not a folder afterwards; an empty path is no folder.
+bool makePrivateFolder(const std::string& path, std::string& problem);
+
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/types.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -22,6 +23,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <system_error>
 #include <thread>
 
@@ -564,6 +566,37 @@ void stopTimer(int handle) {
 int runningTimers() {
     std::lock_guard lock(timersMutex);
     return static_cast<int>(timers.size());
+}
+
+std::string executableFolder() {
+    std::string path(PATH_MAX, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) {
+        return {};
+    }
+    path.resize(static_cast<std::size_t>(length));
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+std::string userDataFolder() {
+    const auto withoutTrailingSlashes = [](std::string folder) {
+        while (folder.size() > 1 && folder.back() == '/') {
+            folder.pop_back();
+        }
+        return folder;
+    };
+    // A relative XDG_DATA_HOME is to be ignored, as the base-directory rules say.
+    const char* const data = std::getenv("XDG_DATA_HOME");
+    if (data != nullptr && data[0] == '/') {
+        return withoutTrailingSlashes(data);
+    }
+    const char* const home = std::getenv("HOME");
+    if (home == nullptr || home[0] == '\0') {
+        return {};
+    }
+    const std::string folder = withoutTrailingSlashes(home);
+    return (folder == "/" ? "" : folder) + "/.local/share";
 }
 
 bool takeResumed() {

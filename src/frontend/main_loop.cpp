@@ -2,10 +2,13 @@
 
 #include "console/console.hpp"
 #include "frontend/frontend.hpp"
+#include "state/game_files.hpp"
 #include "state/player_state.hpp"
 
 void runGame() {
     applyNewGameDefaults();
+    useGameFiles(findGameFiles());
+    prepareGameFolder();
     initConsole();
     showStartupHint();
     for (;;) {

@@ -1,4 +1,4 @@
 #pragma once
-// The one save slot, "save.bin" in the working directory.
+// The one save slot, "save.bin" where game_files.hpp says.
 void saveGame();
 void loadGame();

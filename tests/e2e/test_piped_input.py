@@ -11,7 +11,9 @@ from tmux_game import WINE_RUN
 def run(binary, keys):
     command = [WINE_RUN, binary] if binary.endswith(".exe") else [binary]
     with tempfile.TemporaryDirectory() as scratch:
-        return subprocess.run(command, input=keys, cwd=scratch, capture_output=True, timeout=60)
+        env = dict(os.environ, XDG_DATA_HOME=os.path.join(scratch, "data-home"))
+        return subprocess.run(command, input=keys, cwd=scratch, env=env, capture_output=True,
+                              timeout=60)
 
 
 def main():

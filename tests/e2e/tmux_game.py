@@ -18,7 +18,9 @@ def cells(text):
 
 class Game:
     def __init__(self, binary, data_dir, maps=True, env=None, columns=80, rows=41,
-                 alternate_screen=True):
+                 alternate_screen=True, cwd=None):
+        """Runs the binary in its own folder (with copies of the maps unless maps is False), or
+        in cwd."""
         self.binary = os.path.abspath(binary)
         self.dir = tempfile.mkdtemp(prefix="pervaro-e2e-")
         # Read as the server starts, before the game writes anything.
@@ -31,18 +33,19 @@ class Game:
                     shutil.copy(os.path.join(data_dir, name), self.dir)
         self.session = "pervaro-%d-%d" % (os.getpid(), int(time.time() * 1000) % 1000000)
         self.socket = os.path.join(self.dir, "tmux.sock")
-        prefix = "".join("%s=%s " % (k, v) for k, v in (env or {}).items())
+        # The player's game folder is a private one, never the real user's.
+        env = dict({"XDG_DATA_HOME": os.path.join(self.dir, "data-home")}, **(env or {}))
+        prefix = "".join("%s=%s " % (k, v) for k, v in env.items())
         command = self.binary
         if self.windows():
             command = "%s %s" % (WINE_RUN, self.binary)
         # The shell outlives a typed Ctrl-C (a trap, not an ignored signal, which the game
         # would inherit).
         script = (
-            "trap : INT; cd %s; stty -g > before.txt; %s%s; rc=$?; stty -g > after.tmp; "
-            "mv after.tmp after.txt; "
-            "echo $rc > status.tmp; mv status.tmp status.txt; sleep 600"
-            % (self.dir, prefix, command)
-        )
+            "trap : INT; cd {cwd}; stty -g > {d}/before.txt; {prefix}{command}; rc=$?; "
+            "stty -g > {d}/after.tmp; mv {d}/after.tmp {d}/after.txt; echo $rc > {d}/status.tmp; "
+            "mv {d}/status.tmp {d}/status.txt; sleep 600"
+        ).format(cwd=cwd or self.dir, d=self.dir, prefix=prefix, command=command)
         self.tmux("new-session", "-d", "-x", str(columns), "-y", str(rows), "-s", self.session,
                   "sh", "-c", script)
         self.tmux("set-option", "-t", self.session, "status", "off")

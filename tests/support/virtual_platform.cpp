@@ -10,6 +10,7 @@
 #include "console/console.hpp"
 #include "console/platform.hpp"
 #include "console/text_width.hpp"
+#include "state/game_files.hpp"
 
 namespace vt {
 namespace {
@@ -271,6 +272,7 @@ void reset(const Options& options) {
     vp.wallClockBase = options.wallClockStart;
     initConsole();
     vp.snapshots.clear();
+    useGameFiles(GameFiles{});  // the working folder, as before start-up
 }
 
 void losePage() {
@@ -527,6 +529,14 @@ bool takeResumed() {
     return std::exchange(vp.repaintAsked, false);
 }
 
+std::string executableFolder() {
+    return vp.options.executableFolder;
+}
+
+std::string userDataFolder() {
+    return vp.options.userDataFolder;
+}
+
 void exitProcess(int status, std::string_view errorMessage) {
     vp.timers.clear();
     throw vt::ProgramExit{status, std::string(errorMessage)};
@@ -574,6 +584,43 @@ bool replaceFile(const std::string& path, std::string_view contents) {
     }
     disk.files[path] = std::move(written);
     disk.files.erase(temporary);
+    return true;
+}
+
+bool isRegularFile(const std::string& path) {
+    const auto found = disk.files.find(path);
+    return found != disk.files.end() && found->second.kind == vt::FileKind::Regular;
+}
+
+// The virtual disk knows no links and no other spellings of a path: one path, one file.
+bool sameFile(const std::string& first, const std::string& second) {
+    return first == second && disk.files.count(first) != 0;
+}
+
+// Folders are entries of their own. Anything else standing in the place of the folder, or of
+// a folder above it, stops it, as on a real disk.
+bool makePrivateFolder(const std::string& path, std::string& problem) {
+    if (path.empty()) {
+        problem = "No such file or directory";
+        return false;
+    }
+    std::vector<std::string> folders;
+    for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+        folders.push_back(path.substr(0, end));
+        if (end == std::string::npos) {
+            break;
+        }
+    }
+    for (const std::string& folder : folders) {
+        const auto found = disk.files.find(folder);
+        if (found != disk.files.end() && found->second.kind != vt::FileKind::Directory) {
+            problem = "Not a directory";
+            return false;
+        }
+    }
+    for (const std::string& folder : folders) {
+        disk.files.try_emplace(folder, vt::VirtualFile{vt::FileKind::Directory, "", false});
+    }
     return true;
 }
 
