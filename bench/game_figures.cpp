@@ -250,18 +250,6 @@ double shootingAim() {
     return share;
 }
 
-void measureGame(const char* name, double (*play)(), int runs) {
-    std::vector<double> shares;
-    for (int run = 0; run < runs; ++run) {
-        const double share = play();
-        if (share >= 0) {
-            shares.push_back(share);
-        }
-    }
-    addStatedRow(std::string("CPU during ") + name, "% of a core", shares,
-                 "a small fraction; a busy loop is 100%");
-}
-
 }  // namespace
 
 void runGameFigures(const Repetitions& reps) {

@@ -29,16 +29,6 @@ void resetProbe();
 // Counting is switched on in a child only: the bench's own output is not the game's.
 void countInThisProcess();
 
-struct Repetitions {
-    bool quick = false;
-    int timerRuns = 4;
-    int keySamples = 200;
-    int idleRuns = 3;
-    int pageRuns = 3;
-    int gameRuns = 3;
-    int startRuns = 10;
-};
-
 // A child on a pseudo-terminal with the console started in a folder holding the map files. The
 // terminal answers the start-up question about character widths as a wide terminal would.
 class ConsoleChild {

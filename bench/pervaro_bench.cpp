@@ -2,8 +2,6 @@
 // pages, CPU in the timing games, start-up. Prints one table; `--quick` runs fewer repetitions.
 //
 //   pervaro_bench [--quick] [--only timers|keys|idle|pages|games|start]
-#include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "measure.hpp"
@@ -11,43 +9,27 @@
 int main(int argc, char** argv) {
     Repetitions reps;
     std::string only;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--quick") == 0) {
-            reps = {true, 1, 50, 1, 1, 1, 3};
-        } else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
-            only = argv[++i];
-        } else {
-            std::fprintf(stderr,
-                         "usage: %s [--quick] [--only timers|keys|idle|pages|games|start]\n",
-                         argv[0]);
-            return 2;
-        }
+    if (!readBenchCommand(argc, argv, "timers|keys|idle|pages|games|start", reps, only)) {
+        return 2;
     }
     createProbe();
     makeMapDirectory();
-    const auto wanted = [&](const char* part) {
-        const bool run = only.empty() || only == part;
-        if (run) {
-            std::fprintf(stderr, "measuring %s...\n", part);
-        }
-        return run;
-    };
-    if (wanted("timers")) {
+    if (measuring(only, "timers")) {
         runTimerFigures(reps);
     }
-    if (wanted("keys")) {
+    if (measuring(only, "keys")) {
         runKeyFigures(reps);
     }
-    if (wanted("idle")) {
+    if (measuring(only, "idle")) {
         runIdleFigures(reps);
     }
-    if (wanted("pages")) {
+    if (measuring(only, "pages")) {
         runPageFigures(reps);
     }
-    if (wanted("games")) {
+    if (measuring(only, "games")) {
         runGameFigures(reps);
     }
-    if (wanted("start")) {
+    if (measuring(only, "start")) {
         runStartFigures(reps, PERVARO_GAME_BINARY);
     }
     removeMapDirectory();

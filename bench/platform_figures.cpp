@@ -16,6 +16,7 @@
 
 #include "console/console.hpp"
 #include "console/platform.hpp"
+#include "key_loops.hpp"
 #include "measure.hpp"
 #include "timer_race.hpp"
 
@@ -120,21 +121,13 @@ namespace {
 
 int keySamples = 0;
 
-void tickIdly(void*) {}
+void stampInProbe(int key, long long micros) {
+    probe->stamps[key] = micros;
+    probe->done = key + 1;
+}
 
-// Polls as the batting flight loop does: a 3 ms timer runs, and between two looks at the keys
-// the loop waits for a key or the next tick. Stamps the moment the key shows.
-void pollForKeysAsTheGameDoes() {
-    const int timer = startPeriodicTimer(3, tickIdly, nullptr);
-    for (int i = 0; i < keySamples; ++i) {
-        while (!keyPending()) {
-            waitForKeyOrTick(3);
-        }
-        probe->stamps[i] = nowMicros();
-        readKey();
-        probe->done = i + 1;
-    }
-    stopPeriodicTimer(timer);
+void pollForKeys() {
+    pollForKeysAsTheGameDoes(keySamples, stampInProbe);
 }
 
 // Polls without pausing: the console's own path, with a core to itself (when it gets one).
@@ -148,12 +141,8 @@ void spinForKeys() {
     }
 }
 
-void blockForKeys() {
-    for (int i = 0; i < keySamples; ++i) {
-        readKey();
-        probe->stamps[i] = nowMicros();
-        probe->done = i + 1;
-    }
+void blockForEachKey() {
+    blockForKeys(keySamples, stampInProbe);
 }
 
 std::vector<double> keyLatencies(void (*body)(), bool waitUntilBlocked) {
@@ -186,13 +175,13 @@ std::vector<double> keyLatencies(void (*body)(), bool waitUntilBlocked) {
 
 void runKeyFigures(const Repetitions& reps) {
     keySamples = std::min(reps.keySamples, 1024);
-    const std::vector<double> polled = keyLatencies(pollForKeysAsTheGameDoes, false);
+    const std::vector<double> polled = keyLatencies(pollForKeys, false);
     addRow("key latency, keyPending polled between ticks", "ms", polled, "p99 at most 1 ms",
            summarize(polled).p99 <= 1);
     const std::vector<double> spun = keyLatencies(spinForKeys, false);
     addStatedRow("key latency, keyPending polled in a busy loop", "ms", spun,
                  "stated: a busy loop competes for a core");
-    const std::vector<double> blocked = keyLatencies(blockForKeys, true);
+    const std::vector<double> blocked = keyLatencies(blockForEachKey, true);
     addRow("key latency, blocked readKey", "ms", blocked, "p99 at most 1 ms",
            summarize(blocked).p99 <= 1);
 }

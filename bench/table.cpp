@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -65,4 +67,56 @@ void printTable(std::FILE* out) {
                      row.verdict.c_str());
     }
     std::fflush(out);
+}
+
+namespace {
+
+// Whether the name is one of the parts, "timers|keys|...".
+bool isPart(std::string_view parts, std::string_view name) {
+    for (std::size_t start = 0; start <= parts.size();) {
+        const std::size_t end = std::min(parts.find('|', start), parts.size());
+        if (parts.substr(start, end - start) == name) {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool readBenchCommand(int argc, char** argv, const std::string& parts, Repetitions& reps,
+                      std::string& only) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--quick") == 0) {
+            reps = {true, 1, 50, 1, 1, 1, 3};
+        } else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc &&
+                   isPart(parts, argv[i + 1])) {
+            only = argv[++i];
+        } else {
+            std::fprintf(stderr, "usage: %s [--quick] [--only %s]\n", argv[0], parts.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+bool measuring(const std::string& only, const char* part) {
+    const bool measured = only.empty() || only == part;
+    if (measured) {
+        std::fprintf(stderr, "measuring %s...\n", part);
+    }
+    return measured;
+}
+
+void measureGame(const char* name, double (*play)(), int runs) {
+    std::vector<double> shares;
+    for (int run = 0; run < runs; ++run) {
+        const double share = play();
+        if (share >= 0) {
+            shares.push_back(share);
+        }
+    }
+    addStatedRow(std::string("CPU during ") + name, "% of a core", shares,
+                 "a small fraction; a busy loop is 100%");
 }

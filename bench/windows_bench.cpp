@@ -24,6 +24,7 @@
 #include "console/platform.hpp"
 #include "console/utf16.hpp"
 #include "frontend/frontend.hpp"
+#include "key_loops.hpp"
 #include "minigames/minigames.hpp"
 #include "table.hpp"
 #include "timer_race.hpp"
@@ -95,14 +96,6 @@ long long processCpuMicros() {
     };
     return micros(kernel) + micros(user);
 }
-
-struct Repetitions {
-    int timerRuns = 4;
-    int keySamples = 200;
-    int idleRuns = 3;
-    int pageRuns = 3;
-    int gameRuns = 3;
-};
 
 // ---- The player ----
 
@@ -201,29 +194,17 @@ int keySamples = 0;
 std::vector<long long> seenAt;
 std::atomic<int> keysSeen{0};
 
-void tickIdly(void*) {}
-
-// Polls as the batting flight loop does: a 3 ms timer runs, and between two looks at the keys
-// the loop waits for a key or the next tick.
-void pollForKeysAsTheGameDoes() {
-    const int timer = startPeriodicTimer(3, tickIdly, nullptr);
-    for (int i = 0; i < keySamples; ++i) {
-        while (!keyPending()) {
-            waitForKeyOrTick(3);
-        }
-        seenAt[i] = nowMicros();
-        readKey();
-        keysSeen = i + 1;
-    }
-    stopPeriodicTimer(timer);
+void noteKey(int key, long long micros) {
+    seenAt[key] = micros;
+    keysSeen = key + 1;
 }
 
-void blockForKeys() {
-    for (int i = 0; i < keySamples; ++i) {
-        readKey();
-        seenAt[i] = nowMicros();
-        keysSeen = i + 1;
-    }
+void pollForKeys() {
+    pollForKeysAsTheGameDoes(keySamples, noteKey);
+}
+
+void blockForEachKey() {
+    blockForKeys(keySamples, noteKey);
 }
 
 std::vector<double> keyLatencies(void (*game)(), bool waitUntilBlocked) {
@@ -254,10 +235,10 @@ std::vector<double> keyLatencies(void (*game)(), bool waitUntilBlocked) {
 
 void runKeyFigures(const Repetitions& reps) {
     keySamples = reps.keySamples;
-    const std::vector<double> polled = keyLatencies(pollForKeysAsTheGameDoes, false);
+    const std::vector<double> polled = keyLatencies(pollForKeys, false);
     addRow("key latency, keyPending polled between ticks", "ms", polled, "p99 at most 1 ms",
            summarize(polled).p99 <= 1);
-    const std::vector<double> blocked = keyLatencies(blockForKeys, true);
+    const std::vector<double> blocked = keyLatencies(blockForEachKey, true);
     addRow("key latency, blocked readKey", "ms", blocked, "p99 at most 1 ms",
            summarize(blocked).p99 <= 1);
 }
@@ -369,18 +350,6 @@ double shootingAim() {
     return share;
 }
 
-void measureGame(const char* name, double (*play)(), int runs) {
-    std::vector<double> shares;
-    for (int run = 0; run < runs; ++run) {
-        const double share = play();
-        if (share >= 0) {
-            shares.push_back(share);
-        }
-    }
-    addStatedRow(std::string("CPU during ") + name, "% of a core", shares,
-                 "a small fraction; a busy loop is 100%");
-}
-
 void runGameFigures(const Repetitions& reps) {
     measureGame("a batting flight at speed 3", battingFlight, reps.gameRuns);
     measureGame("a sprint (a press every 40 ms)", sprintRace, reps.gameRuns);
@@ -460,16 +429,8 @@ void runPageFigures(const Repetitions& reps) {
 int main(int argc, char** argv) {
     Repetitions reps;
     std::string only;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--quick") == 0) {
-            reps = {1, 50, 1, 1, 1};
-        } else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
-            only = argv[++i];
-        } else {
-            std::fprintf(stderr, "usage: %s [--quick] [--only timers|keys|idle|pages|games]\n",
-                         argv[0]);
-            return 2;
-        }
+    if (!readBenchCommand(argc, argv, "timers|keys|idle|pages|games", reps, only)) {
+        return 2;
     }
     DWORD mode = 0;
     if (!::GetConsoleMode(::GetStdHandle(STD_INPUT_HANDLE), &mode) ||
@@ -481,14 +442,7 @@ int main(int argc, char** argv) {
     std::setvbuf(stderr, nullptr, _IONBF, 0);
     gameThread = ::GetCurrentThreadId();
     initConsole();
-    const auto wanted = [&](const char* part) {
-        const bool run = only.empty() || only == part;
-        if (run) {
-            std::fprintf(stderr, "measuring %s...\n", part);
-        }
-        return run;
-    };
-    if (wanted("timers")) {
+    if (measuring(only, "timers")) {
         TimerFigures figures;
         for (int run = 0; run < reps.timerRuns; ++run) {
             Race race;
@@ -497,16 +451,16 @@ int main(int argc, char** argv) {
         }
         figures.addRows();
     }
-    if (wanted("keys")) {
+    if (measuring(only, "keys")) {
         runKeyFigures(reps);
     }
-    if (wanted("idle")) {
+    if (measuring(only, "idle")) {
         runIdleFigures(reps);
     }
-    if (wanted("pages")) {
+    if (measuring(only, "pages")) {
         runPageFigures(reps);
     }
-    if (wanted("games")) {
+    if (measuring(only, "games")) {
         runGameFigures(reps);
     }
     printTable(stderr);

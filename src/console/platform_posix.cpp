@@ -16,11 +16,9 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <climits>
 #include <condition_variable>
 #include <cstdlib>
 #include <ctime>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -29,6 +27,7 @@
 
 #include "console/platform.hpp"
 #include "console/terminal_sequences.hpp"
+#include "console/timer_table.hpp"
 
 #if PERVARO_HAVE_EVENTFD
 #include <sys/eventfd.h>
@@ -245,9 +244,7 @@ struct Timer {
     std::thread thread;
 };
 
-std::mutex timersMutex;
-std::map<int, std::shared_ptr<Timer>> timers;
-int nextHandle = 1;
+TimerTable<Timer> timers;
 
 // After a suspend, or on a starved machine, the missed ticks are dropped rather than burst.
 constexpr auto kLongestLag = std::chrono::milliseconds(100);
@@ -304,20 +301,11 @@ void finish(const std::shared_ptr<Timer>& timer) {
         timer->stopping = true;
     }
     timer->wake.notify_all();
-    if (timer->thread.get_id() == std::this_thread::get_id()) {
-        timer->thread.detach();  // stopped from its own callback: it ends when that returns
-    } else {
-        timer->thread.join();
-    }
+    endTimerThread(*timer);
 }
 
 void stopAllTimers() {
-    std::map<int, std::shared_ptr<Timer>> all;
-    {
-        std::lock_guard lock(timersMutex);
-        all.swap(timers);
-    }
-    for (const auto& entry : all) {
+    for (const auto& entry : timers.takeAll()) {
         finish(entry.second);
     }
 }
@@ -527,7 +515,6 @@ int startTimer(int periodMs, TimerCallback callback, void* user) {
     }
     setUp();
     auto timer = std::make_shared<Timer>();
-    std::lock_guard lock(timersMutex);
     // The thread inherits this mask: signals stay with the game's thread.
     const sigset_t blocked = asynchronousSignals();
     sigset_t previous;
@@ -540,32 +527,17 @@ int startTimer(int periodMs, TimerCallback callback, void* user) {
         return 0;
     }
     ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-    int handle = nextHandle;
-    while (timers.count(handle) != 0) {
-        handle = handle == INT_MAX ? 1 : handle + 1;
-    }
-    nextHandle = handle == INT_MAX ? 1 : handle + 1;
-    timers.emplace(handle, std::move(timer));
-    return handle;
+    return timers.add(std::move(timer));
 }
 
 void stopTimer(int handle) {
-    std::shared_ptr<Timer> timer;
-    {
-        std::lock_guard lock(timersMutex);
-        const auto found = timers.find(handle);
-        if (found == timers.end()) {
-            return;
-        }
-        timer = std::move(found->second);
-        timers.erase(found);
+    if (const std::shared_ptr<Timer> timer = timers.take(handle)) {
+        finish(timer);
     }
-    finish(timer);
 }
 
 int runningTimers() {
-    std::lock_guard lock(timersMutex);
-    return static_cast<int>(timers.size());
+    return timers.count();
 }
 
 std::string executableFolder() {

@@ -10,11 +10,9 @@
 #include <mmsystem.h>
 
 #include <atomic>
-#include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -24,6 +22,7 @@
 #include "console/platform.hpp"
 #include "console/terminal_sequences.hpp"
 #include "console/text_width.hpp"
+#include "console/timer_table.hpp"
 #include "console/utf16.hpp"
 
 namespace platform {
@@ -157,16 +156,23 @@ void writeToWine(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size() + 16);
     for (const char c : bytes) {
-        text += c == '\r' ? "\x1b[G" : c == '\n' ? "\x1b" "D" : std::string(1, c);
+        text += c == '\r'   ? "\x1b[G"
+                : c == '\n' ? "\x1b"
+                              "D"
+                            : std::string(1, c);
     }
-    text += "\x1b" "7";
+    text +=
+        "\x1b"
+        "7";
     std::wstring units = widen(text);
     constexpr std::size_t kRoom = kWineRowCells - 16;
     while (!units.empty()) {
         if (wine.column + std::min(units.size(), kRoom / 2) > kRoom) {
             ::SetConsoleCursorPosition(outputHandle, COORD{0, wine.row});
             wine.column = 0;
-            units.insert(0, L"\x1b" L"8");
+            units.insert(0,
+                         L"\x1b"
+                         L"8");
         }
         const std::size_t part = std::min(units.size(), kRoom - wine.column);
         writeUnits(outputHandle, units.substr(0, part));
@@ -290,9 +296,7 @@ struct Timer {
     ~Timer() { ::CloseHandle(stop); }
 };
 
-std::mutex timersMutex;
-std::map<int, std::shared_ptr<Timer>> timers;
-int nextHandle = 1;
+TimerTable<Timer> timers;
 
 void runTimer(const std::shared_ptr<Timer>& timer, std::int64_t periodMicros,
               TimerCallback callback, void* user) {
@@ -316,20 +320,11 @@ void runTimer(const std::shared_ptr<Timer>& timer, std::int64_t periodMicros,
 
 void finish(const std::shared_ptr<Timer>& timer) {
     ::SetEvent(timer->stop);
-    if (timer->thread.get_id() == std::this_thread::get_id()) {
-        timer->thread.detach();  // stopped from its own callback: it ends when that returns
-    } else {
-        timer->thread.join();
-    }
+    endTimerThread(*timer);
 }
 
 void stopAllTimers() {
-    std::map<int, std::shared_ptr<Timer>> all;
-    {
-        std::lock_guard lock(timersMutex);
-        all.swap(timers);
-    }
-    for (const auto& entry : all) {
+    for (const auto& entry : timers.takeAll()) {
         finish(entry.second);
     }
 }
@@ -663,38 +658,22 @@ int startTimer(int periodMs, TimerCallback callback, void* user) {
     if (timer->stop == nullptr) {
         return 0;
     }
-    std::lock_guard lock(timersMutex);
     try {
         timer->thread = std::thread(runTimer, timer, std::int64_t{periodMs} * 1000, callback, user);
     } catch (const std::system_error&) {
         return 0;
     }
-    int handle = nextHandle;
-    while (timers.count(handle) != 0) {
-        handle = handle == INT_MAX ? 1 : handle + 1;
-    }
-    nextHandle = handle == INT_MAX ? 1 : handle + 1;
-    timers.emplace(handle, std::move(timer));
-    return handle;
+    return timers.add(std::move(timer));
 }
 
 void stopTimer(int handle) {
-    std::shared_ptr<Timer> timer;
-    {
-        std::lock_guard lock(timersMutex);
-        const auto found = timers.find(handle);
-        if (found == timers.end()) {
-            return;
-        }
-        timer = std::move(found->second);
-        timers.erase(found);
+    if (const std::shared_ptr<Timer> timer = timers.take(handle)) {
+        finish(timer);
     }
-    finish(timer);
 }
 
 int runningTimers() {
-    std::lock_guard lock(timersMutex);
-    return static_cast<int>(timers.size());
+    return timers.count();
 }
 
 bool takeResumed() {
