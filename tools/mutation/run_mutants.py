@@ -11,7 +11,9 @@ instead (faster, and names only the tests that failed by then).
 
 Results: a table on standard output, and BUILD_DIR/mutation/results.md and results.csv (or
 --out PREFIX for PREFIX.md and PREFIX.csv); the build and test output of each fault in
-BUILD_DIR/mutation/logs/. --check only checks that every fault's text is still found.
+BUILD_DIR/mutation/logs/. --compare tools/mutation/baseline.csv lists the faults that an
+earlier run caught and this one did not. --check only checks that every fault's text is still
+found.
 
 A fault whose text is no longer found exactly once is reported as stale, not run: update it in
 faults.txt. A file is always put back as it was, also on Ctrl-C or an error, and the run ends
@@ -155,7 +157,8 @@ def failed_tests_in(output):
             listing = True
             continue
         if listing:
-            match = re.match(r"\s*\d+ - (\S+) \((.+)\)", line)
+            # "12 - Suite.Name (Failed)"; a parameterised test adds "  # GetParam() = ...".
+            match = re.match(r"\s*\d+ - (\S+)(?:\s+#.*?)? \(([^()]+)\)\s*$", line)
             if not match:
                 break
             kind = match.group(2)
@@ -289,6 +292,13 @@ def write_results(results, prefix, repo, elapsed, mode):
     return heading
 
 
+def lost_since(baseline, results):
+    """The faults the earlier run (a results CSV) caught that this run did not."""
+    with open(baseline, newline="", encoding="utf-8") as source:
+        caught_before = {row["id"] for row in csv.DictReader(source) if row["result"] == "caught"}
+    return [r for r in results if r.fault.id in caught_before and r.status != "caught"]
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("build_dir", type=Path)
@@ -300,6 +310,9 @@ def main():
                         help="stop each suite run at the first failing test")
     parser.add_argument("--timeout", type=int, default=1800,
                         help="seconds one suite run may take before the fault counts as caught")
+    parser.add_argument("--compare", type=Path, metavar="CSV",
+                        help="name the faults this earlier results file has as caught and "
+                        "this run does not")
     parser.add_argument("--check", action="store_true",
                         help="only check that every fault's text is found once")
     parser.add_argument("--skip-clean-run", action="store_true",
@@ -375,6 +388,10 @@ def main():
         print()
         print(markdown_table(results, heading))
         print(f"written: {prefix}.md and {prefix}.csv; logs in {log_dir}")
+    lost = lost_since(args.compare, results) if args.compare and results else []
+    if args.compare and results:
+        print(f"caught in {args.compare.name} and not now: "
+              + (", ".join(f"{r.fault.id} ({r.status})" for r in lost) or "none"))
     if not interrupted and not changed:
         # The build folder holds the last fault's objects: build the true source again.
         with open(log_dir / "_restored.log", "w", encoding="utf-8") as log:
@@ -384,7 +401,7 @@ def main():
                 sys.exit(1)
     elif interrupted:
         print(f"the build folder may hold a fault's objects: cmake --build {args.build_dir}")
-    if changed or interrupted:
+    if changed or interrupted or lost:
         sys.exit(1)
     if stale:
         print(f"{len(stale)} stale fault(s): update {args.faults}")
