@@ -32,8 +32,6 @@ from dataclasses import dataclass, field
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
-# Build output kept in a log before the compiler's own message is cut off.
-LOG_TAIL_LINES = 60
 
 
 @dataclass
