@@ -1,12 +1,8 @@
 // The shooting gallery on the virtual terminal: hit, miss, the scope restored, time over.
 #include <algorithm>
 #include <set>
-#include <utility>
-#include <vector>
 
-#include "support/minigame_play.hpp"
-
-namespace {
+#include "support/play.hpp"
 
 constexpr int kStartMs = 3000;  // rules and instruction keys at once, then the countdown
 
@@ -15,7 +11,7 @@ constexpr Spot kCentre{15, 8};
 
 // Where the target stands after each move on the virtual clock, where the 10 ms tick always
 // comes before the move due at the same moment, so move k is seeded with 45 k.
-std::vector<Spot> targetPath(int moves) {
+static std::vector<Spot> targetPath(int moves) {
     const auto step = [](int value, int centre) {
         const int r = nextRandom() % 2;
         return value == centre ? value + r - 2 : value + (value > centre ? -r : r);
@@ -29,15 +25,17 @@ std::vector<Spot> targetPath(int moves) {
     return path;
 }
 
-std::string scopeCell(Spot s) {
+static std::string scopeCell(Spot s) {
     return s == kCentre ? "+" : s.first == 15 ? "|" : s.second == 8 ? "-" : " ";
 }
 
-void typeOpeningKeys() {
-    vt::reset();
-    vt::type("a");
-    vt::type("b");
-    vt::typeAt(kStartMs + 100, "x");  // not Space: dropped
+// Plays with Space at `spaceMs` and a key that is not Space before it (dropped); a key after.
+static int shoot(int spaceMs, int otherMs) {
+    newGameAt();
+    typeKeys({"a", "b"});  // the rules and the instruction
+    vt::typeAt(otherMs, "x");
+    vt::typeAt(spaceMs, " ");
+    return playWith({"c"}, playShooting);
 }
 
 TEST(Shooting, HitOnTheCentreMissOffItAndTheScopeRestored) {
@@ -56,35 +54,26 @@ TEST(Shooting, HitOnTheCentreMissOffItAndTheScopeRestored) {
         return static_cast<int>(std::find_if(path.begin() + 1, path.end(), on) - path.begin());
     };
     ASSERT_LT(hit, 44);
-    for (const int move : {firstOn("|"), firstOn("-"), hit}) {
-        SCOPED_TRACE(move);
-        typeOpeningKeys();
-        // Space 200 ms after the move: the target has been drawn there several times.
-        vt::typeAt(kStartMs + 450 * move + 200, " ");
-        vt::type("c");
-        EXPECT_EQ(gameResult(playShooting), move == hit ? 1 : 0);
-        EXPECT_TEXT_AT(30, 25, move == hit ? "大当たり！" : "残念！ハズレ!");
-        // The cells the target can reach show the scope, and the target where it stands.
-        for (int y = 6; y <= 8; ++y) {
-            for (int x = 13; x <= 15; ++x) {
-                const Spot s{x, y};
-                EXPECT_EQ(vt::textAt(x + 16, y + 10, 1), s == path[move] ? "*" : scopeCell(s))
-                    << x << "," << y;
-            }
-        }
+    // Space 200 ms after the move: the target has been drawn there several times.
+    for (const auto& [move, name] : {std::pair{firstOn("|"), "shooting_missed_on_the_column"},
+                                     {firstOn("-"), "shooting_missed_on_the_row"},
+                                     {hit, "shooting_hit"}}) {
+        EXPECT_EQ(shoot(kStartMs + 450 * move + 200, kStartMs + 100), move == hit ? 1 : 0);
+        EXPECT_PAGE(vt::screen(), name);
     }
 }
 
+// After twenty seconds the page freezes; only Space ends the game, as time over. The cursor,
+// which would trail the target, is hidden while it moves and shown at every key wait.
 TEST(Shooting, TimeOverAfterTwentySeconds) {
-    typeOpeningKeys();
-    vt::typeAt(kStartMs + 22000, "x");  // dropped: only Space ends the game
-    vt::typeAt(kStartMs + 25000, " ");
-    vt::type("c");
-    EXPECT_EQ(gameResult(playShooting), 0);
-    EXPECT_EQ(vt::snapshots().size(), 5u);  // rules, instruction, frozen, after "x", outcome
-    EXPECT_TEXT_AT(30, 25, "Time Over ...");
-    EXPECT_TEXT_AT(50, 10, "19.");  // the page froze when the time was up
+    EXPECT_EQ(shoot(kStartMs + 25000, kStartMs + 22000), 0);
+    expectPages({{0, "shooting_rules"},
+                 {1, "shooting_instruction"},
+                 {2, "shooting_frozen"},
+                 {3, "shooting_frozen"},
+                 {4, "shooting_time_over"}});
+    EXPECT_EQ(vt::snapshots().size(), 5u);
     EXPECT_EQ(vt::runningTimers(), 0);
+    EXPECT_GE(vt::writesWithCursorHidden(), 20);
+    EXPECT_EQ(vt::keyWaitsWithCursorHidden(), 0);
 }
-
-}  // namespace
