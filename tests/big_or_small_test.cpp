@@ -32,12 +32,10 @@ static int playRolling(int d1, int d2, int d3, const Keys& entries) {
 // no sum line. Sum bets show it, win or lose.
 TEST(BigOrSmall, RefusedBetsTheDiceTheSumLineAndTheVerdict) {
     EXPECT_EQ(playRolling(1, 4, 6, {"0\r", "21\r", "-4\r", "abc\r", "3\r"}), 15);
-    expectPages({{0, "big_or_small_rules"},
-                 {1, "big_or_small_bets"},
-                 {2, "big_or_small_bets"},
-                 {5, "big_or_small_bets"},
-                 {6, "big_or_small_dice"},
-                 {8, "big_or_small_won"}});
+    // clang-format off
+    expectPages({{0, "big_or_small_rules"}, {1, "big_or_small_bets"}, {2, "big_or_small_bets"},
+                 {5, "big_or_small_bets"}, {6, "big_or_small_dice"}, {8, "big_or_small_won"}});
+    // clang-format on
     // Three of a face, the bet, the sum line, the multiplier.
     const std::tuple<int, const char*, const char*, int> cases[] = {{6, "1\r", "合計値  : 18", 0},
                                                                     {1, "2\r", "合計値  :  3", 0},

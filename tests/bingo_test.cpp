@@ -41,12 +41,10 @@ TEST(Bingo, SameSecondGivesTheBottomRowOnTheFifthBall) {
     // The rules, the start, two keys a ball.
     EXPECT_EQ(play(spaces(12), [] { return playBingo(50); }), 5);
     ASSERT_EQ(vt::snapshots().size(), 12u);
-    expectPages({{0, "bingo_rules"},
-                 {1, "bingo_card"},
-                 {2, "bingo_first_ball"},
-                 {3, "bingo_first_mark"},
-                 {10, "bingo_fifth_ball"},
-                 {11, "bingo_fifth_mark"}});
+    // clang-format off
+    expectPages({{0, "bingo_rules"}, {1, "bingo_card"}, {2, "bingo_first_ball"},
+                 {3, "bingo_first_mark"}, {10, "bingo_fifth_ball"}, {11, "bingo_fifth_mark"}});
+    // clang-format on
 }
 
 TEST(Bingo, NoLineInFifteenBallsLoses) {

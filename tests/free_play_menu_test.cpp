@@ -9,10 +9,10 @@ TEST(FreePlayMenu, RefusedEntriesAskAgainAndThreeStartsTheShootingGallery) {
     // The keys run out on the game's rules page.
     EXPECT_EQ(play({"12\r", "-1\r", "abc\r", "3\r"}, [] { return freePlayMenu(), 0; }), -1);
     ASSERT_EQ(vt::snapshots().size(), 5u);
-    expectPages({{0, "free_play_menu"},
-                 {1, "free_play_menu_again"},
-                 {3, "free_play_menu_again"},
+    // clang-format off
+    expectPages({{0, "free_play_menu"}, {1, "free_play_menu_again"}, {3, "free_play_menu_again"},
                  {4, "shooting_rules"}});
+    // clang-format on
 }
 
 // 4 starts the sprint; a win changes nothing, the menu comes straight back, and 0 returns

@@ -18,12 +18,10 @@ TEST(TitleCycle, MainMenuAndBackThenQuitWithStatusZero) {
     EXPECT_EQ(vt::run([] { runGame(); }), 0);
     EXPECT_EQ(vt::nowMs() / 1000, 12);
     EXPECT_EQ(vt::snapshots().size(), 6u);
-    expectPages({{0, "startup_hint"},
-                 {1, "title"},
-                 {2, "title"},
-                 {3, "main_menu"},
-                 {4, "title"},
+    // clang-format off
+    expectPages({{0, "startup_hint"}, {1, "title"}, {2, "title"}, {3, "main_menu"}, {4, "title"},
                  {5, "closing"}});
+    // clang-format on
 }
 
 // Without extra mode 4 is refused and the prompt asked again; with it the menu shows entry 4,
@@ -33,8 +31,10 @@ TEST(MainMenu, EntriesAndTheExtraModeEntry) {
         newGameAt();
         player.extraMode = extra;
         playWith({"4\r", "0\r"}, [] { return mainMenu(), 0; });
+        // clang-format off
         expectPages({{0, extra ? "main_menu_extra" : "main_menu"},
                      {1, extra ? "free_play_menu" : "main_menu"}});
+        // clang-format on
     }
 }
 
@@ -57,7 +57,8 @@ TEST(StageSelection, LockRuleAndList) {
                   entry == "0" ? 0 : -1);
         EXPECT_EQ(page(1).textAt(16, 12, 10) != " 1. stage ", played) << entry;
     }
-    expectPages({{0, "stage_selection"}});  // stage 2 open, 3 locked by the level
+    // Stage 2 open, 3 locked by the level.
+    expectPages({{0, "stage_selection"}});
 }
 
 // The unlock rule, the clear counts and the stage-clear layouts; a first clear adds the shop

@@ -31,9 +31,8 @@ TEST(HighAndLow, OtherAnswersAskAgainAndTheSecondCardNeverEqualsTheFirst) {
     vt::typeAt(gap * 1000, "1\r");
     EXPECT_EQ(playWith(spaces(2), playHighAndLow), 0);
     ASSERT_EQ(vt::snapshots().size(), 7u);
-    expectPages({{0, "high_and_low_rules"},
-                 {1, "high_and_low_guess"},
-                 {4, "high_and_low_guess"},
-                 {5, "high_and_low_cards"},
-                 {6, "high_and_low_lost"}});
+    // clang-format off
+    expectPages({{0, "high_and_low_rules"}, {1, "high_and_low_guess"}, {4, "high_and_low_guess"},
+                 {5, "high_and_low_cards"}, {6, "high_and_low_lost"}});
+    // clang-format on
 }

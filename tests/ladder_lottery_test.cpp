@@ -36,11 +36,10 @@ TEST(LadderLottery, OnePickLosesAgainstTheDrawnLadder) {
             {"x", "0\r", "7\r", "4\r", " ", " "}, [] { return playLadderLottery(1); }, second),
         0);
     ASSERT_EQ(vt::snapshots().size(), 6u);
-    expectPages({{0, "ladder_rules_one"},
-                 {1, "ladder_empty"},
-                 {3, "ladder_empty"},
-                 {4, "ladder_result"},
-                 {5, "ladder_lost"}});
+    // clang-format off
+    expectPages({{0, "ladder_rules_one"}, {1, "ladder_empty"}, {3, "ladder_empty"},
+                 {4, "ladder_result"}, {5, "ladder_lost"}});
+    // clang-format on
 }
 
 // The easy mode refuses the same line twice with a message and asks for the second again.
@@ -53,9 +52,8 @@ TEST(LadderLottery, EasyModeRefusesTheSameLineTwice) {
                   second),
               1);
     ASSERT_EQ(vt::snapshots().size(), 7u);
-    expectPages({{0, "ladder_rules_two"},
-                 {3, "ladder_same_line"},
-                 {4, "ladder_second_pick"},
-                 {5, "ladder_easy_result"},
-                 {6, "ladder_won"}});
+    // clang-format off
+    expectPages({{0, "ladder_rules_two"}, {3, "ladder_same_line"}, {4, "ladder_second_pick"},
+                 {5, "ladder_easy_result"}, {6, "ladder_won"}});
+    // clang-format on
 }

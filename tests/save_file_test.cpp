@@ -39,19 +39,19 @@ static std::string shown(void (*operation)()) {
 // the maximum it brings, not by the one before.
 TEST(SaveFile, SaveAndLoad) {
     newGameAt();
-    const MapDirectory scratch;  // the working directory, where save.bin goes
+    vt::removeAllFiles();  // the working directory, where save.bin goes
     const std::string newGame = current();
     const std::string played =
         littleEndian({-123456, 1,  54321, 42, 13, 1, 7, 3, 6, 2, 1, 1, 11, 21,
                       31,      41, 0,     1,  0,  1, 0, 5, 6, 7, 8, 9, 10});
     for (const int size : {-1, 0, 4, static_cast<int>(kSaveRecordSize) - 1}) {
         if (size >= 0) {
-            scratch.write("save.bin", played.substr(0, static_cast<std::size_t>(size)));
+            vt::putFile("save.bin", played.substr(0, static_cast<std::size_t>(size)));
         }
         EXPECT_EQ(shown(loadGame), kOpenFailed);
         EXPECT_EQ(current(), newGame);
     }
-    scratch.write("save.bin", played + std::string(50, '\xff'));
+    vt::putFile("save.bin", played + std::string(50, '\xff'));
     EXPECT_EQ(shown(loadGame), kLoaded);
     EXPECT_EQ(current(), played);
     EXPECT_EQ(shown(saveGame), kSaved);
@@ -67,7 +67,7 @@ TEST(SaveFile, SaveAndLoad) {
 // directory or a FIFO load. A leftover of an interrupted save is no obstacle.
 TEST(SaveFile, FailedSaveKeepsThePreviousOne) {
     newGameAt();
-    const MapDirectory scratch;
+    vt::removeAllFiles();
     EXPECT_EQ(shown(saveGame), kSaved);
     const std::optional<std::string> before = vt::fileContents("save.bin");
     player.coin = 99;

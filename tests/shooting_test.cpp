@@ -67,11 +67,10 @@ TEST(Shooting, HitOnTheCentreMissOffItAndTheScopeRestored) {
 // which would trail the target, is hidden while it moves and shown at every key wait.
 TEST(Shooting, TimeOverAfterTwentySeconds) {
     EXPECT_EQ(shoot(kStartMs + 25000, kStartMs + 22000), 0);
-    expectPages({{0, "shooting_rules"},
-                 {1, "shooting_instruction"},
-                 {2, "shooting_frozen"},
-                 {3, "shooting_frozen"},
-                 {4, "shooting_time_over"}});
+    // clang-format off
+    expectPages({{0, "shooting_rules"}, {1, "shooting_instruction"}, {2, "shooting_frozen"},
+                 {3, "shooting_frozen"}, {4, "shooting_time_over"}});
+    // clang-format on
     EXPECT_EQ(vt::snapshots().size(), 5u);
     EXPECT_EQ(vt::runningTimers(), 0);
     EXPECT_GE(vt::writesWithCursorHidden(), 20);

@@ -51,13 +51,11 @@ TEST(Shop, EveryFourthRefusalDiffers) {
         entries = entries + Keys{choice, "k"};
     }
     visitShop(600, 4, entries + Keys{"0\r"});
-    expectPages({{2, "shop_short_of_money"},
-                 {4, "shop_short_of_money"},
-                 {6, "shop_thanks"},
-                 {8, "shop_short_of_money_after"},
-                 {10, "shop_on_purpose"},
-                 {12, "shop_short_of_money_after"},
-                 {14, "shop_short_of_money_after"}});
+    // clang-format off
+    expectPages({{2, "shop_short_of_money"}, {4, "shop_short_of_money"}, {6, "shop_thanks"},
+                 {8, "shop_short_of_money_after"}, {10, "shop_on_purpose"},
+                 {12, "shop_short_of_money_after"}, {14, "shop_short_of_money_after"}});
+    // clang-format on
     EXPECT_EQ(player.coin, 100);
 }
 

@@ -9,18 +9,6 @@ static std::int64_t clockWhere(int roll, int mod = 1, int next = 0) {
 }
 
 TEST(SquareEvent, HappeningsAndALostMiniGame) {
-    // Roll 12 is High & Low. Answered at once, both its seedings fall in the event's second, so
-    // its cards are the first two of that second's sequence: take a second without a tie and
-    // give the wrong answer, which costs the last LIFE.
-    int first = 0, second = 0;
-    const std::int64_t highAndLow = findSeedSecond([&] {
-        const bool roll = nextRandom() % 20 == 12;
-        first = nextRandom() % 13 + 1;
-        nextRandom();
-        second = nextRandom() % 13 + 1;
-        return roll && first != second;
-    });
-    const Keys wrong = {" ", second > first ? "0\r" : "1\r"};
     // The clock, the stage; life, maxLifeUnits, coin before; life (the result) and coin after;
     // the result line after "このBattleでの結果 :  "; the event's own page.
     // clang-format off
@@ -36,15 +24,15 @@ TEST(SquareEvent, HappeningsAndALostMiniGame) {
         {clockWhere(2), 1, {5, 1, 0, 5, 0}, "LIFE +1  , COIN +0 , 経験値 +0", "event_fountain_full"},
         {clockWhere(2), 2, {8, 1, 0, 5, 0}, "LIFE +2  , COIN +0 , 経験値 +0", "event_fountain_full"},
         {clockWhere(3, 5, 1), 2, {5, 1, 100, 5, 1600}, "LIFE +0  , COIN +1500 , 経験値 +0", "event_coins"},
-        {highAndLow, 3, {3, 1, 1000, 0, 1000}, "LIFE -3  , COIN -450", "high_and_low_rules"},
+        // Batting, its swing only once the ball has passed: a lost game that costs the last LIFE.
+        {clockWhere(4), 3, {2, 1, 1000, 0, 1000}, "LIFE -2  , COIN -150", "batting_rules"},
     };
     // clang-format on
     for (const auto& [clock, stage, lives, result, name] : cases) {
         newGameAt(clock);
         player.life = lives[0], player.maxLifeUnits = lives[1], player.coin = lives[2];
-        const int s = stage;  // clang 14 cannot capture a structured binding
-        const Keys keys = clock == highAndLow ? wrong + spaces(12) : spaces(12);
-        EXPECT_EQ(playWith(keys, [s] { return squareEvent(s); }), lives[3]) << name;
+        const Keys keys = Keys{" ", "3\r"} + spaces(12);  // the batting speed, or a key wait
+        EXPECT_EQ(playWith(keys, [s = stage] { return squareEvent(s); }), lives[3]) << name;
         expectPages({{0, name}});
         EXPECT_NE(vt::output().find(std::string("\x1b[20;8HこのBattleでの結果 :  ") + result),
                   std::string::npos)

@@ -14,16 +14,10 @@ testing::AssertionResult matchesPage(const ScreenGrid& page, const std::string& 
     }
     const char* update = std::getenv("PERVARO_UPDATE_PAGES");
     if (update != nullptr && std::string(update) == "1") {
-        std::ofstream out(path, std::ios::binary);
-        out << shown;
-        return out ? testing::AssertionSuccess()
-                   : testing::AssertionFailure() << "cannot write " << path;
+        std::ofstream(path, std::ios::binary) << shown;
+        return testing::AssertionSuccess();
     }
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return testing::AssertionFailure()
-               << "no page " << path << " (PERVARO_UPDATE_PAGES=1 writes it)";
-    }
     const std::string expected{std::istreambuf_iterator<char>(in), {}};
     if (expected == shown) {
         return testing::AssertionSuccess();
@@ -31,13 +25,16 @@ testing::AssertionResult matchesPage(const ScreenGrid& page, const std::string& 
     // The rows that differ, as the file has them and as the page shows them.
     std::istringstream wanted(expected), got(shown);
     std::ostringstream diff;
-    std::string want, have;
-    for (int row = 1; std::getline(wanted, want).good() | std::getline(got, have).good(); ++row) {
+    for (int row = 1; wanted.good() || got.good(); ++row) {
+        std::string want = "(no row)", have = "(no row)";
+        std::getline(wanted, want);
+        std::getline(got, have);
         if (want != have) {
             diff << "row " << row << "\n  expected |" << want << "|\n  shown    |" << have << "|\n";
         }
-        want = have = "(no row)";
     }
-    return testing::AssertionFailure() << "page " << name << " differs from " << path << ":\n"
-                                       << diff.str();
+    return testing::AssertionFailure()
+           << path << (in ? "" : " is missing") << " (PERVARO_UPDATE_PAGES=1 "
+           << "writes it):\n"
+           << diff.str();
 }

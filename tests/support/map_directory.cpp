@@ -11,14 +11,6 @@ MapDirectory::MapDirectory() {
     vt::removeAllFiles();
     for (const auto& entry : std::filesystem::directory_iterator(PERVARO_DATA_DIR)) {
         std::ifstream in(entry.path(), std::ios::binary);
-        write(entry.path().filename().string(), {std::istreambuf_iterator<char>(in), {}});
+        vt::putFile(entry.path().filename().string(), {std::istreambuf_iterator<char>(in), {}});
     }
-}
-
-MapDirectory::~MapDirectory() {
-    vt::removeAllFiles();
-}
-
-void MapDirectory::write(const std::string& name, const std::string& text) const {
-    vt::putFile(name, text);
 }
