@@ -20,8 +20,8 @@ TEST(FreePlayMenu, RefusedEntriesAskAgainAndThreeStartsTheShootingGallery) {
 TEST(FreePlayMenu, AWonGameChangesNothingAndTheMenuComesStraightBack) {
     newGameAt();
     const PlayerState before = player;
-    typeKeys({"4\r", " "});                     // the sprint's rules page
-    vt::typeAt(5000, alternatingPresses(147));  // a goal in about two seconds: a win
+    typeKeys({"4\r", " "});             // the sprint's rules page
+    vt::typeAt(5000, pressesToGoal());  // a goal in about two seconds: a win
     EXPECT_EQ(playWith(spaces(3) + Keys{"0\r"}, [] { return freePlayMenu(), 0; }), 0);
     expectPages({{1, "sprint_rules"}, {-1, "free_play_menu"}});
     EXPECT_AT(page(-2), 30, 35, "クリア！");

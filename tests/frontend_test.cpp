@@ -10,32 +10,26 @@
 #include "support/play.hpp"
 #include "tools/page_picture.hpp"
 
-// Start-up hint, credits, title (7 refused, 1), main menu (0), credits, title (0), closing page
-// and status 0; two rounds of 6 s of credit pages.
+// Start-up hint, credits, title (7 refused, 1), main menu (4 refused without extra mode, 0),
+// credits, title (0), closing page and status 0; two rounds of 6 s of credit pages.
 TEST(TitleCycle, MainMenuAndBackThenQuitWithStatusZero) {
     vt::reset();
-    typeKeys({"x", "7\r", "1\r", "0\r", "0\r", "x"});
+    typeKeys({"x", "7\r", "1\r", "4\r", "0\r", "0\r", "x"});
     EXPECT_EQ(vt::run([] { runGame(); }), 0);
     EXPECT_EQ(vt::nowMs() / 1000, 12);
-    EXPECT_EQ(vt::snapshots().size(), 6u);
+    EXPECT_EQ(vt::snapshots().size(), 7u);
     // clang-format off
-    expectPages({{0, "startup_hint"}, {1, "title"}, {2, "title"}, {3, "main_menu"}, {4, "title"},
-                 {5, "closing"}});
+    expectPages({{0, "startup_hint"}, {1, "title"}, {2, "title"}, {3, "main_menu"},
+                 {4, "main_menu"}, {5, "title"}, {6, "closing"}});
     // clang-format on
 }
 
-// Without extra mode 4 is refused and the prompt asked again; with it the menu shows entry 4,
-// which opens the free-play menu.
-TEST(MainMenu, EntriesAndTheExtraModeEntry) {
-    for (const int extra : {0, 1}) {
-        newGameAt();
-        player.extraMode = extra;
-        playWith({"4\r", "0\r"}, [] { return mainMenu(), 0; });
-        // clang-format off
-        expectPages({{0, extra ? "main_menu_extra" : "main_menu"},
-                     {1, extra ? "free_play_menu" : "main_menu"}});
-        // clang-format on
-    }
+// In extra mode the main menu shows entry 4, which opens the free-play menu.
+TEST(MainMenu, TheExtraModeEntry) {
+    newGameAt();
+    player.extraMode = 1;
+    playWith({"4\r", "0\r"}, [] { return mainMenu(), 0; });
+    expectPages({{0, "main_menu_extra"}, {1, "free_play_menu"}});
 }
 
 // A stage is open up to both the highest stage reached and the level; a refused entry is asked

@@ -4,7 +4,6 @@
 #include "support/play.hpp"
 
 constexpr int kRaceStartMs = 3000;  // the rules key at once, then three seconds of countdown
-constexpr int kPressesToGoal = 147;
 
 // Runs a sprint with the presses typed at `atMs` (or one at a time when asked, for -1) and
 // three keys for the pages after the goal.
@@ -44,8 +43,8 @@ TEST(Sprint, KeyRules) {
 // is stopped at the goal; the cursor, which would trail the runner, is hidden while it runs
 // and shown at every key wait.
 TEST(Sprint, TimeUpThenCheersAtTheirPositionsAndALateGoalLoses) {
-    EXPECT_EQ(race(alternatingPresses(kPressesToGoal), -1), 0);
-    ASSERT_EQ(vt::snapshots().size(), 1u + kPressesToGoal + 3);
+    EXPECT_EQ(race(pressesToGoal(), -1), 0);
+    ASSERT_EQ(vt::snapshots().size(), 1u + 147 + 3);
     expectPages(
         {{0, "sprint_rules"}, {1, "sprint_time_up"}, {-3, "sprint_goal"}, {-1, "sprint_lost"}});
     const std::tuple<int, int, std::string> cheers[] = {
@@ -71,7 +70,7 @@ TEST(Sprint, FifteenSecondLine) {
         {kRaceStartMs + 14950, "LAP : 14.97", 1, "クリア！"},
         {kRaceStartMs + 14990, "LAP : 15. 1", 0, "残念！"}};
     for (const auto& [atMs, lap, result, verdict] : cases) {
-        EXPECT_EQ(race(alternatingPresses(kPressesToGoal), atMs), result);
+        EXPECT_EQ(race(pressesToGoal(), atMs), result);
         EXPECT_AT(vt::screen(), 30, 30, lap);
         EXPECT_AT(vt::screen(), 30, 35, verdict);
     }

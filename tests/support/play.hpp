@@ -44,11 +44,11 @@ inline void typeKeys(const Keys& keys) {
     }
 }
 
-// `count` presses of 1 and 2 by turns, as one burst.
-inline std::string alternatingPresses(int count) {
+// The 147 presses of 1 and 2 by turns that take the sprint's runner to the goal.
+inline std::string pressesToGoal() {
     std::string keys;
-    for (int i = 0; i < count; ++i) {
-        keys += i % 2 == 0 ? '1' : '2';
+    while (keys.size() < 147) {
+        keys += "12"[keys.size() % 2];
     }
     return keys;
 }
@@ -81,17 +81,15 @@ int play(const Keys& keys, Game game, std::int64_t second = vt::Options{}.wallCl
     return playWith(keys, game);
 }
 
-// Games seed the generator from the wall clock: the first second from `from` on whose seeding
-// makes `wanted` true, `wanted` drawing with nextRandom() as the game would.
+// Games seed the generator from the wall clock: the first second from 1'800'000'000 on whose
+// seeding makes `wanted` true, `wanted` drawing with nextRandom() as the game would.
 template <typename Wanted>
-std::int64_t findSeedSecond(Wanted wanted, std::int64_t from = 1'800'000'000) {
-    for (std::int64_t second = from; second < from + 1'000'000; ++second) {
-        seedRandom(static_cast<std::uint32_t>(second));
-        if (wanted()) {
-            return second;
-        }
+std::int64_t findSeedSecond(Wanted wanted) {
+    std::int64_t second = 1'800'000'000;
+    for (seedRandom(static_cast<std::uint32_t>(second)); !wanted();) {
+        seedRandom(static_cast<std::uint32_t>(++second));
     }
-    return -1;
+    return second;
 }
 
 // The page at key wait `index` (negative: from the end).
