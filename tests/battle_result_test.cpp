@@ -13,7 +13,8 @@ TEST(ApplyBattleResult, Rules) {
         // Values before the change with the result line, then LIFE 0, then the three lines, the
         // first over the result line and the rest of it blanked.
         {"exact LIFE: game over", {3, 1, 500, 10, 1}, {3, 150, 0, 0}, 0, {0, 500, 10, 1}, 5,
-         {{0, "battle_result_loss"}, {2, "battle_result_life_zero"}, {4, "battle_result_game_over"}}},
+         {{0, "battle_result_loss"}, {2, "battle_result_life_zero"},
+          {4, "battle_result_game_over"}}},
         {"one short: no exp", {3, 1, 500, 10, 1}, {2, 100, 99, 0}, 1, {1, 400, 10, 1}, 2, {}},
         {"COIN floor", {5, 1, 40, 0, 1}, {1, 75, 0, 0}, 1, {4, 0, 0, 1}, 2, {}},
         {"credit multiplied", {5, 1, 0, 0, 1}, {0, 100, 0, 2}, 2, {5, 200, 0, 1}, 1, {}},
@@ -36,7 +37,7 @@ TEST(ApplyBattleResult, Rules) {
         const auto apply = [&] {
             return applyBattleResult(given[0], given[1], given[2], given[3]);
         };
-        EXPECT_EQ(playWith(spaces(10), apply), result) << name;
+        EXPECT_EQ(playWith(Keys(10, " "), apply), result) << name;
         EXPECT_EQ((std::array{player.life, player.coin, player.exp, player.level}), after) << name;
         EXPECT_EQ(vt::snapshots().size(), keyWaits) << name;
         for (const auto& [index, page] : pages) {

@@ -23,7 +23,7 @@ static int playRolling(int d1, int d2, int d3, const Keys& entries) {
         const int a = roll(), b = roll();
         return a == d1 && b == d2 && roll() == d3;
     });
-    const int result = play(Keys{"x"} + entries + spaces(3), playBigOrSmall, second);
+    const int result = play(Keys{"x"} + entries + Keys(3, " "), playBigOrSmall, second);
     EXPECT_EQ(vt::snapshots().size(), 4 + entries.size());
     return result;
 }

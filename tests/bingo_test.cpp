@@ -15,7 +15,7 @@ static BingoCard cardMarking(const std::vector<int>& cells) {
     return card;
 }
 
-TEST(BingoRules, EveryLineAndNearMisses) {
+TEST(BingoRules, EveryLineNearMissesAndResults) {
     const std::vector<std::vector<int>> lines = {
         {0, 1, 2, 3, 4},      {5, 6, 7, 8, 9},    {10, 11, 13, 14},   {15, 16, 17, 18, 19},
         {20, 21, 22, 23, 24}, {0, 5, 10, 15, 20}, {1, 6, 11, 16, 21}, {2, 7, 17, 22},
@@ -26,9 +26,7 @@ TEST(BingoRules, EveryLineAndNearMisses) {
         EXPECT_FALSE(hasBingoLine(cardMarking({line.begin(), line.end() - 1}))) << line[0];
     }
     EXPECT_FALSE(hasBingoLine(cardMarking({3, 4, 5, 6, 7})));  // rows do not wrap
-}
-
-TEST(BingoRules, ResultByTheBingoBall) {
+    // The result by the ball that made the bingo, 0 for none.
     const int expected[16] = {0, 5, 5, 5, 5, 5, 4, 4, 3, 3, 2, 2, 2, 1, 1, 1};
     for (int ball = 0; ball <= 15; ++ball) {
         EXPECT_EQ(bingoResult(ball), expected[ball]) << ball;
@@ -39,7 +37,7 @@ TEST(BingoRules, ResultByTheBingoBall) {
 // row from the right, each marked once it has been shown; the list shows the earlier balls.
 TEST(Bingo, SameSecondGivesTheBottomRowOnTheFifthBall) {
     // The rules, the start, two keys a ball.
-    EXPECT_EQ(play(spaces(12), [] { return playBingo(50); }), 5);
+    EXPECT_EQ(play(Keys(12, " "), [] { return playBingo(50); }), 5);
     ASSERT_EQ(vt::snapshots().size(), 12u);
     // clang-format off
     expectPages({{0, "bingo_rules"}, {1, "bingo_card"}, {2, "bingo_first_ball"},
@@ -54,7 +52,7 @@ TEST(Bingo, NoLineInFifteenBallsLoses) {
         newGameAt(second);
         vt::type(" ");
         vt::typeAt(3000, " ");
-        if (playWith(spaces(30), [] { return playBingo(10); }) == 0) {
+        if (playWith(Keys(30, " "), [] { return playBingo(10); }) == 0) {
             ASSERT_EQ(vt::snapshots().size(), 32u);
             EXPECT_AT(page(0), 8, 20, "・このゲームでの数字は、 1～25");
             EXPECT_AT(page(30), 14, 13, "-- 15 回目 --");

@@ -6,26 +6,24 @@
 // no number and drops the line).
 TEST(Keys, DecodingAndNumberLines) {
     constexpr int kNone = -99;
+    // clang-format off
     const std::tuple<std::string, char, std::vector<int>> cases[] = {
         {"12 \r\n\n5", 'k', {'1', '2', ' ', 13, 13, '5'}},  // CR LF is one Enter, LF another
         {"\x1b[A\x1b[B\x1b[C\x1b[D", 'k', {0, 72, 0, 80, 0, 77, 0, 75}},
         {"\x1bOA\x1bOD", 'k', {0, 72, 0, 75}},  // application cursor keys
-        {"\x1b", 'k', {27}},
-        {"\x1b\x1b[A", 'k', {27, 0, 72}},
+        {"\x1b", 'k', {27}}, {"\x1b\x1b[A", 'k', {27, 0, 72}},
         // Function keys, mouse reports, string sequences and Alt keys are swallowed.
-        {"\x1b[15~\x1bOP\x1b[1;5H7\x1b[M !!\x1b[<0;10;5M8\x1b]11;rgb:0/0/0\a9\x1bx4",
-         'k',
+        {"\x1b[15~\x1bOP\x1b[1;5H7\x1b[M !!\x1b[<0;10;5M8\x1b]11;rgb:0/0/0\a9\x1bx4", 'k',
          {'7', '8', '9', '4'}},
         {std::string("\x7f\x08あ\0001", 7), 'k', {8, 8, 0x3042, '1'}},  // NUL is dropped
         {"  -12 +3\r", 'n', {-12, 3}},  // the rest of the line stays
-        {"\r\r  \r5\r", 'n', {5}},
-        {"abc 4\r-\r6\r", 'n', {kNone, kNone, 6}},
+        {"\r\r  \r5\r", 'n', {5}}, {"abc 4\r-\r6\r", 'n', {kNone, kNone, 6}},
         {"3abc\r8\r", 'n', {3, kNone, 8}},
         {"2147483647 -2147483648\r", 'n', {2147483647, -2147483647 - 1}},
         {"2147483648\r99999999999999999999\r2\r", 'n', {kNone, kNone, 2}},
-        {"12\1775\r", 'n', {15}},
-        {"4\x1b[A\x1b[D2\r", 'n', {42}},  // cursor keys do nothing
+        {"12\1775\r", 'n', {15}}, {"4\x1b[A\x1b[D2\r", 'n', {42}},  // cursor keys do nothing
     };
+    // clang-format on
     for (const auto& [bytes, reader, expected] : cases) {
         vt::reset();
         vt::type(bytes);
@@ -63,8 +61,7 @@ TEST(ReadInt, PromptAndEchoOnScreen) {
     vt::reset();
     typeKeys({"5", "\r", "1", "あ", "2", "\x7f", "\x7f", "9", "\r"});
     vt::type(std::string(300, '7') + "\r\r\r4\r");
-    int first = 0, last = 0;
-    bool longAccepted = true;
+    int first = 0, last = 0, longAccepted = 1;
     vt::run([&] {
         printText("top");
         first = promptNumberFrom(40, "  > ", {0, 19});
@@ -72,7 +69,7 @@ TEST(ReadInt, PromptAndEchoOnScreen) {
         longAccepted = readInt(last);
         readInt(last);
     });
-    EXPECT_EQ(std::tuple(first, longAccepted, last), std::tuple(19, false, 4));
+    EXPECT_EQ(std::tuple(first, longAccepted, last), std::tuple(19, 0, 4));
     // The pages at the first key of the second entry, at the Backspace that erased あ, at 9,
     // and at the end.
     expectPages({{2, "prompt_asked_again"}, {5, "prompt_wide_echo"}, {7, "prompt_wide_erased"}});
@@ -81,10 +78,10 @@ TEST(ReadInt, PromptAndEchoOnScreen) {
 }
 
 // In a window too small for the page, only a notice with its size shows, in its middle; the
-// game goes on underneath, and once the window fits the page is back
-// whole, in one write: a frame, a wide character wrapped at column 80, the number typed. A page
-// lost to a resume or a resize comes back at the next flush, even in a loop that only polls
-// for keys (the timing games), with the cursor hidden as it was.
+// game goes on underneath, and once the window fits the page is back whole, in one write: a
+// frame, a wide character wrapped at column 80, the number typed. A page lost to a resume or a
+// resize comes back at the next flush, even in a loop that only polls for keys (the timing
+// games), with the cursor hidden as it was.
 TEST(SmallWindow, ShowsOnlyANoticeWhileTheGameGoesOn) {
     vt::reset();
     int waits = 0, writesBefore = 0;

@@ -3,15 +3,12 @@
 
 #include "support/play.hpp"
 
-// Both sides before and after: bossHp, playerHp, playerCharge, bossCharge; maxHp is 100, so
-// d10 = 10 and d20 = 5. The draws the exchange takes, in order: nextRandom() % modulus gives
-// remainder. The fragment tells the exchange's lines from the pair's other lines.
-struct Case {
-    int command, action, before[4];
-    std::vector<std::pair<int, int>> draws;
-    int after[4];
-    const char* fragment;
-};
+// Command, action; both sides before and after: bossHp, playerHp, playerCharge, bossCharge,
+// with maxHp 100, so d10 = 10 and d20 = 5; the draws the exchange takes, in order, each
+// nextRandom() % first giving second; a fragment that tells the exchange's lines from the
+// pair's other lines.
+using Case = std::tuple<int, int, std::array<int, 4>, std::vector<std::pair<int, int>>,
+                        std::array<int, 4>, const char*>;
 
 constexpr int fight = CommandFight, magic = CommandMagic, defend = CommandDefend;
 constexpr int charge = CommandCharge, attack = EnemyAttack, cast = EnemyMagic;
@@ -51,26 +48,25 @@ const Case kCases[] = {
 };
 
 TEST(Exchange, EveryPair) {
-    for (const Case& c : kCases) {
+    for (const auto& [command, action, before, draws, after, fragment] : kCases) {
         // The first generator state whose next results give the draws in order, and where the
         // generator must stand afterwards: exactly the listed draws were taken.
         std::uint32_t start = 1;
         for (bool fits = false; !fits; ++start) {
             setRandomState(start);
-            fits = std::ranges::all_of(c.draws,
+            fits = std::ranges::all_of(draws,
                                        [](auto d) { return nextRandom() % d.first == d.second; });
         }
         const std::uint32_t expectedEnd = randomState();
         setRandomState(start - 1);
-        BattleState s{100, c.before[0], c.before[1], c.before[2], c.before[3]};
-        const ExchangeLines lines = resolveExchange(s, c.command, c.action);
+        BattleState s{100, before[0], before[1], before[2], before[3]};
+        const ExchangeLines lines = resolveExchange(s, command, action);
         const std::string text = std::string(lines[0]) + "\n" + lines[1] + "\n" + lines[2];
-        EXPECT_NE(text.find(c.fragment), std::string::npos) << text;
-        EXPECT_EQ((std::vector{s.bossHp, s.playerHp, s.playerCharge, s.bossCharge,
-                               int(randomState() == expectedEnd)}),
-                  (std::vector{c.after[0], c.after[1], c.after[2], c.after[3], 1}))
-            << "command " << c.command << " action " << c.action << " boss " << c.before[0]
-            << " player " << c.before[1];
+        EXPECT_NE(text.find(fragment), std::string::npos) << text;
+        EXPECT_EQ((std::array{s.bossHp, s.playerHp, s.playerCharge, s.bossCharge}), after)
+            << "command " << command << " action " << action << " from " << before[0] << ", "
+            << before[1];
+        EXPECT_EQ(randomState(), expectedEnd) << "draws taken";
     }
 }
 

@@ -22,7 +22,7 @@ TEST(FreePlayMenu, AWonGameChangesNothingAndTheMenuComesStraightBack) {
     const PlayerState before = player;
     typeKeys({"4\r", " "});             // the sprint's rules page
     vt::typeAt(5000, pressesToGoal());  // a goal in about two seconds: a win
-    EXPECT_EQ(playWith(spaces(3) + Keys{"0\r"}, [] { return freePlayMenu(), 0; }), 0);
+    EXPECT_EQ(playWith(Keys(3, " ") + Keys{"0\r"}, [] { return freePlayMenu(), 0; }), 0);
     expectPages({{1, "sprint_rules"}, {-1, "free_play_menu"}});
     EXPECT_AT(page(-2), 30, 35, "クリア！");
     EXPECT_EQ(std::memcmp(&before, &player, sizeof player), 0);

@@ -44,8 +44,7 @@ TEST(StageSelection, LockRuleAndList) {
     const MapDirectory maps;
     for (const auto& [highestStage, level, entry, played] : cases) {
         newGameAt();
-        player.highestStage = highestStage;
-        player.level = level;
+        player.highestStage = highestStage, player.level = level;
         // Only 0 returns; the rest end where the scripted keys run out.
         EXPECT_EQ(playWith({entry + "\r", "x"}, [] { return stageSelection(), 0; }),
                   entry == "0" ? 0 : -1);
@@ -67,9 +66,7 @@ TEST(StageSelection, UnlockRuleClearCountsAndEndings) {
     };
     for (const auto& [stage, highest, highestAfter, level, clears, name] : cases) {
         newGameAt();
-        player.highestStage = highest;
-        player.level = level;
-        player.stageClears[stage - 1] = clears;
+        player.highestStage = highest, player.level = level, player.stageClears[stage - 1] = clears;
         vt::run([&] { finishClearedStage(stage); });
         EXPECT_EQ(std::pair(player.highestStage, player.stageClears[stage - 1]),
                   std::pair(highestAfter, clears + 1));

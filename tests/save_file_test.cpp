@@ -41,9 +41,10 @@ TEST(SaveFile, SaveAndLoad) {
     newGameAt();
     vt::removeAllFiles();  // the working directory, where save.bin goes
     const std::string newGame = current();
-    const std::string played =
-        littleEndian({-123456, 1,  54321, 42, 13, 1, 7, 3, 6, 2, 1, 1, 11, 21,
-                      31,      41, 0,     1,  0,  1, 0, 5, 6, 7, 8, 9, 10});
+    // clang-format off
+    const std::string played = littleEndian({-123456, 1, 54321, 42, 13, 1, 7, 3, 6, 2, 1, 1, 11, 21,
+                                             31, 41, 0, 1, 0, 1, 0, 5, 6, 7, 8, 9, 10});
+    // clang-format on
     for (const int size : {-1, 0, 4, static_cast<int>(kSaveRecordSize) - 1}) {
         if (size >= 0) {
             vt::putFile("save.bin", played.substr(0, static_cast<std::size_t>(size)));
@@ -105,7 +106,8 @@ TEST(SaveRecord, OutOfRangeValuesAreBroughtIntoRange) {
         {24, 0, 1}, {24, INT_MAX, kMost}, {28, 0, 1}, {28, INT_MAX, 5},  // level, maxLifeUnits
         {32, 0, 1}, {32, 20, 6}, {36, 3, 0}, {36, -1, 0}, {40, -5, 0},  // highestStage, die effect
         {44, -1, 0}, {60, INT_MAX, kMost},                // stageClears[0] and [4]
-        {64, 3, 1}, {80, 7, 1}, {84, -4, 0}, {84, 10, 10}, {104, 11, 10}};  // トランプ, 秘薬4, ポット3, せっかち
+        // マップトランプ, 生命の秘薬4, ライフポット3, せっかちダイス
+        {64, 3, 1}, {80, 7, 1}, {84, -4, 0}, {84, 10, 10}, {104, 11, 10}};
     // clang-format on
     for (const auto& [offset, stored, loaded] : cases) {
         applyNewGameDefaults();

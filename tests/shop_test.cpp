@@ -21,11 +21,11 @@ TEST(Shop, NoMoneyTurnsThePlayerAway) {
 // The stock grows with the highest stage; a game with card moves but no trump owned (a loaded
 // one) is not offered the trump. The story is told below stage 4; the farewell always.
 TEST(Shop, StockStoryAndFarewell) {
-    const std::tuple<int, int, const char*> cases[] = {{1, 0, "shop_stage_1"},
-                                                       {3, 0, "shop_stage_3"},
-                                                       {2, 1, "shop_stage_2_card_moves"},
-                                                       {5, 0, "shop_stage_5"},
-                                                       {6, 0, "shop_stage_6"}};
+    // clang-format off
+    const std::tuple<int, int, const char*> cases[] = {
+        {1, 0, "shop_stage_1"}, {3, 0, "shop_stage_3"}, {2, 1, "shop_stage_2_card_moves"},
+        {5, 0, "shop_stage_5"}, {6, 0, "shop_stage_6"}};
+    // clang-format on
     for (const auto& [stage, cardMove, name] : cases) {
         visitShop(100, stage, {"0\r"}, cardMove);
         expectPages({{1, stage < 4 ? "shop_story" : name}, {-1, name}});

@@ -1,6 +1,4 @@
 // The sprint on the virtual terminal: key rules, cheers, the 15-second line and time-up.
-#include <algorithm>
-
 #include "support/play.hpp"
 
 constexpr int kRaceStartMs = 3000;  // the rules key at once, then three seconds of countdown
@@ -11,18 +9,13 @@ static int race(const std::string& presses, std::int64_t atMs) {
     newGameAt();
     vt::type(" ");
     Keys keys;
-    for (const char key : presses) {
-        keys.push_back(std::string(1, key));
+    for (const char key : atMs < 0 ? presses : "") {
+        keys.push_back({key});
     }
     if (atMs >= 0) {
         vt::typeAt(atMs, presses);
-        keys.clear();
     }
-    return playWith(keys + spaces(3), playSprint);
-}
-
-static int runnerColumn(const ScreenGrid& grid) {
-    return static_cast<int>(grid.rowText(22).find('X')) + 1;
+    return playWith(keys + Keys(3, " "), playSprint);
 }
 
 TEST(Sprint, KeyRules) {
@@ -33,8 +26,9 @@ TEST(Sprint, KeyRules) {
                    {"121212", 4000, 12}};  // a burst mid-race: the runner leaves no copy behind
     for (const auto& [keys, atMs, column] : cases) {
         EXPECT_EQ(race(keys, atMs), -1) << keys;
-        EXPECT_EQ(runnerColumn(page(-1)), column) << keys;
-        EXPECT_EQ(std::ranges::count(page(-1).rowText(22), 'X'), 1) << keys;
+        const std::string track = page(-1).rowText(22);
+        EXPECT_EQ(track.find('X') + 1, static_cast<std::size_t>(column)) << keys;
+        EXPECT_EQ(std::ranges::count(track, 'X'), 1) << keys;
     }
 }
 
@@ -47,17 +41,14 @@ TEST(Sprint, TimeUpThenCheersAtTheirPositionsAndALateGoalLoses) {
     ASSERT_EQ(vt::snapshots().size(), 1u + 147 + 3);
     expectPages(
         {{0, "sprint_rules"}, {1, "sprint_time_up"}, {-3, "sprint_goal"}, {-1, "sprint_lost"}});
-    const std::tuple<int, int, std::string> cheers[] = {
-        {1, 1, "スタート！         "},   {2, 11, std::string(19, ' ')},
-        {12, 20, "まだまだっ！！     "}, {21, 34, "ガンバレ! ガンバレ!"},
-        {35, 42, "もうちょっとだ！！ "}, {43, 49, "ラストスパート！！ "}};
-    for (const auto& [first, last, cheer] : cheers) {
-        for (const int position : {first, last}) {
-            const ScreenGrid& grid = page(1 + 3 * (position - 1));
-            EXPECT_EQ(runnerColumn(grid), position + 9) << position;
-            EXPECT_AT(grid, 30, 11, cheer) << position;
-        }
-    }
+    // The pages at the runner's positions (the page at position p is 1 + 3 (p - 1)) where the
+    // cheers change: the runner in column p + 9, the cheer of p at (30, 11).
+    // clang-format off
+    expectPages({{4, "sprint_at_2"}, {31, "sprint_at_11"}, {34, "sprint_at_12"},
+                 {58, "sprint_at_20"}, {61, "sprint_at_21"}, {100, "sprint_at_34"},
+                 {103, "sprint_at_35"}, {124, "sprint_at_42"}, {127, "sprint_at_43"},
+                 {145, "sprint_at_49"}});
+    // clang-format on
     EXPECT_EQ(vt::runningTimers(), 0);
     EXPECT_GE(vt::writesWithCursorHidden(), 20);
     EXPECT_EQ(vt::keyWaitsWithCursorHidden(), 0);

@@ -19,11 +19,12 @@ TEST(SquareEvent, HappeningsAndALostMiniGame) {
         {clockWhere(1, 10, 1), 1, {5, 1, 40, 5, 0}, "LIFE -0  , COIN -75", "event_wallet_all"},
         {clockWhere(1, 10, 4), 1, {5, 1, 0, 5, 0}, "LIFE -0  , COIN -30", "event_wallet_empty"},
         {clockWhere(2), 1, {2, 1, 0, 3, 0}, "LIFE +1  , COIN +0 , 経験値 +0", "event_fountain"},
-        {clockWhere(2), 4, {8, 2, 0, 10, 0}, "LIFE +4  , COIN +0 , 経験値 +0", "event_fountain_to_full"},
+        {clockWhere(2), 4, {8, 2, 0, 10, 0}, "LIFE +4  , COIN +0 , 経験値 +0", "event_healed_up"},
         // At full LIFE, and over-full LIFE brought down.
-        {clockWhere(2), 1, {5, 1, 0, 5, 0}, "LIFE +1  , COIN +0 , 経験値 +0", "event_fountain_full"},
-        {clockWhere(2), 2, {8, 1, 0, 5, 0}, "LIFE +2  , COIN +0 , 経験値 +0", "event_fountain_full"},
-        {clockWhere(3, 5, 1), 2, {5, 1, 100, 5, 1600}, "LIFE +0  , COIN +1500 , 経験値 +0", "event_coins"},
+        {clockWhere(2), 1, {5, 1, 0, 5, 0}, "LIFE +1  , COIN +0 , 経験値 +0", "event_at_full"},
+        {clockWhere(2), 2, {8, 1, 0, 5, 0}, "LIFE +2  , COIN +0 , 経験値 +0", "event_at_full"},
+        {clockWhere(3, 5, 1), 2, {5, 1, 100, 5, 1600}, "LIFE +0  , COIN +1500 , 経験値 +0",
+         "event_coins"},
         // Batting, its swing only once the ball has passed: a lost game that costs the last LIFE.
         {clockWhere(4), 3, {2, 1, 1000, 0, 1000}, "LIFE -2  , COIN -150", "batting_rules"},
     };
@@ -31,8 +32,11 @@ TEST(SquareEvent, HappeningsAndALostMiniGame) {
     for (const auto& [clock, stage, lives, result, name] : cases) {
         newGameAt(clock);
         player.life = lives[0], player.maxLifeUnits = lives[1], player.coin = lives[2];
-        const Keys keys = Keys{" ", "3\r"} + spaces(12);  // the batting speed, or a key wait
-        EXPECT_EQ(playWith(keys, [s = stage] { return squareEvent(s); }), lives[3]) << name;
+        // Keys: the batting speed, or a key at a key wait.
+        EXPECT_EQ(
+            playWith(Keys{" ", "3\r"} + Keys(12, " "), [s = stage] { return squareEvent(s); }),
+            lives[3])
+            << name;
         expectPages({{0, name}});
         EXPECT_NE(vt::output().find(std::string("\x1b[20;8HこのBattleでの結果 :  ") + result),
                   std::string::npos)

@@ -33,11 +33,6 @@ inline Keys operator+(Keys a, const Keys& b) {
     return a;
 }
 
-// Presses of the space bar, one at each key wait.
-inline Keys spaces(int count) {
-    return Keys(static_cast<std::size_t>(count), " ");
-}
-
 inline void typeKeys(const Keys& keys) {
     for (const std::string& key : keys) {
         vt::type(key);
