@@ -1,6 +1,5 @@
 // The boss battle on the virtual terminal: boss choice, HP, greetings, the command input with
 // its hidden sequence, and the ways a battle ends.
-
 #include "boss/boss.hpp"
 #include "boss/boss_pictures.hpp"
 #include "support/play.hpp"
@@ -14,7 +13,7 @@ constexpr std::int64_t kOdd = 1'800'000'000, kEven = 1'800'000'002, kEvenAttack 
 static int battle(int stage, std::int64_t clock, const Keys& keys, int extraMode = 0,
                   int clears = 0) {
     newGameAt(clock);
-    player.extraMode = extraMode,
+    player.extraMode = extraMode;
     player.stageClears[std::clamp(stage, 1, kStageCount) - 1] = clears;
     return playWith(Keys{kEnter} + keys, [stage] { return bossBattle(stage); });
 }
