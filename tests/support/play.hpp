@@ -77,11 +77,12 @@ int play(const Keys& keys, Game game, std::int64_t second = vt::Options{}.wallCl
 }
 
 // Games seed the generator from the wall clock: the first second from 1'800'000'000 on whose
-// seeding makes `wanted` true, `wanted` drawing with nextRandom() as the game would.
+// seeding makes `wanted` true, `wanted` drawing with nextRandom() as the game would (after a
+// million seconds without, the last one).
 template <typename Wanted>
 std::int64_t findSeedSecond(Wanted wanted) {
     std::int64_t second = 1'800'000'000;
-    for (seedRandom(static_cast<std::uint32_t>(second)); !wanted();) {
+    for (seedRandom(static_cast<std::uint32_t>(second)); !wanted() && second < 1'801'000'000;) {
         seedRandom(static_cast<std::uint32_t>(++second));
     }
     return second;
