@@ -1,11 +1,7 @@
 // Big-or-small: the bet rules, and games as the player sees them.
 #include "minigames/big_or_small.hpp"
 
-#include <tuple>
-
-#include "support/minigame_play.hpp"
-
-namespace {
+#include "support/play.hpp"
 
 TEST(BigOrSmallRules, BetsAgainstDice) {
     // Bet, dice, multiplier: sums 3 and 18 lose both ways, and bets 3 to 8 pay 15.
@@ -20,54 +16,33 @@ TEST(BigOrSmallRules, BetsAgainstDice) {
     }
 }
 
-// Plays a game whose dice come out d1, d2, d3, with these bet entries.
-int playRolling(int d1, int d2, int d3, const std::vector<std::string>& entries) {
+// Plays a game whose dice come out d1, d2, d3, with these bet entries; three keys after.
+static int playRolling(int d1, int d2, int d3, const Keys& entries) {
     const auto roll = [] { return nextRandom() % 6 + 1; };
     const std::int64_t second = findSeedSecond([&] {
         const int a = roll(), b = roll();
         return a == d1 && b == d2 && roll() == d3;
     });
-    resetAtSecond(second);
-    vt::type("x");  // the rules page
-    vt::typeLines(entries);
-    pressKeys(3);  // after the dice, the evaluation and the verdict
-    const int result = gameResult(playBigOrSmall);
+    const int result = play(Keys{"x"} + entries + Keys(3, " "), playBigOrSmall, second);
     EXPECT_EQ(vt::snapshots().size(), 4 + entries.size());
     return result;
 }
 
-TEST(BigOrSmall, RefusedBetsAskAgainThenTheDiceAndNoSumForAFaceBet) {
-    EXPECT_EQ(playRolling(1, 4, 6, {"0", "21", "-4", "abc", "3"}), 15);
-    const auto& snaps = vt::snapshots();
-    // The rules page: the heading every game shares above the game's own lines.
-    EXPECT_SNAPSHOT_TEXT_AT(snaps[0], 24, 5, "Battle  !!!");
-    EXPECT_SNAPSHOT_TEXT_AT(snaps[0], 24, 7, "～ 大小 ～");
-    for (int i = 2; i <= 5; ++i) {  // asked again alone on row 39, the list standing
-        SCOPED_TRACE(i);
-        EXPECT_EQ(snaps[i].textAt(1, 39, 44), "ベットする項目の番号を入力してください >>   ");
-        EXPECT_EQ(snaps[i].textAt(1, 40, 10), std::string(10, ' '));
-        EXPECT_SNAPSHOT_TEXT_AT(snaps[i], 10, 22, "17 .  3が3つの ゾロ目            倍率  x  150 ");
-    }
-    // The dice left to right, and the bet read back with the list gone.
-    EXPECT_SNAPSHOT_TEXT_AT(snaps[6], 8, 12, "|   ●   |");
-    EXPECT_SNAPSHOT_TEXT_AT(snaps[6], 26, 11, "|●    ●|");
-    EXPECT_SNAPSHOT_TEXT_AT(snaps[6], 44, 12, "|●    ●|");
-    EXPECT_SNAPSHOT_TEXT_AT(snaps[6], 8, 20, " 3 .  1の目が1つ以上含まれる     倍率  x   10 ");
-    EXPECT_SNAPSHOT_TEXT_AT(snaps[6], 8, 6, "   ");
-    EXPECT_EQ(snaps[7].textAt(8, 22, 8), std::string(8, ' '));
-    EXPECT_EQ(snaps[8].textAt(10, 25, 10), "当たり！！");
-}
-
-TEST(BigOrSmall, SumLineForBothSumBetsWinOrLose) {
+// A refused bet clears rows 39 and 40 and asks again on the standing list; a face bet shows
+// no sum line. Sum bets show it, win or lose.
+TEST(BigOrSmall, RefusedBetsTheDiceTheSumLineAndTheVerdict) {
+    EXPECT_EQ(playRolling(1, 4, 6, {"0\r", "21\r", "-4\r", "abc\r", "3\r"}), 15);
+    // clang-format off
+    expectPages({{0, "big_or_small_rules"}, {1, "big_or_small_bets"}, {2, "big_or_small_bets"},
+                 {5, "big_or_small_bets"}, {6, "big_or_small_dice"}, {8, "big_or_small_won"}});
+    // clang-format on
     // Three of a face, the bet, the sum line, the multiplier.
-    const std::tuple<int, const char*, const char*, int> cases[] = {
-        {6, "1", "合計値  : 18", 0}, {1, "2", "合計値  :  3", 0}, {5, "2", "合計値  : 15", 2}};
+    const std::tuple<int, const char*, const char*, int> cases[] = {{6, "1\r", "合計値  : 18", 0},
+                                                                    {1, "2\r", "合計値  :  3", 0},
+                                                                    {5, "2\r", "合計値  : 15", 2}};
     for (const auto& [face, bet, sum, expected] : cases) {
-        SCOPED_TRACE(sum);
-        EXPECT_EQ(playRolling(face, face, face, {bet}), expected);
-        EXPECT_SNAPSHOT_TEXT_AT(vt::snapshots()[3], 8, 22, sum);
-        EXPECT_SNAPSHOT_TEXT_AT(vt::snapshots()[4], 10, 25, expected ? "当たり！！" : "ハズレ！！");
+        EXPECT_EQ(playRolling(face, face, face, {bet}), expected) << sum;
+        EXPECT_AT(page(3), 8, 22, sum);
+        EXPECT_AT(page(4), 10, 25, expected ? "当たり！！" : "ハズレ！！");
     }
 }
-
-}  // namespace

@@ -2,14 +2,10 @@
 #include "minigames/bingo.hpp"
 
 #include <numeric>
-#include <set>
-#include <vector>
 
-#include "support/minigame_play.hpp"
+#include "support/play.hpp"
 
-namespace {
-
-BingoCard cardMarking(const std::vector<int>& cells) {
+static BingoCard cardMarking(const std::vector<int>& cells) {
     BingoCard card{};
     std::iota(card.begin(), card.end(), 1);
     card[kFreeCell] = 0;
@@ -19,7 +15,7 @@ BingoCard cardMarking(const std::vector<int>& cells) {
     return card;
 }
 
-TEST(BingoRules, EveryLineAndNearMisses) {
+TEST(BingoRules, EveryLineNearMissesAndResults) {
     const std::vector<std::vector<int>> lines = {
         {0, 1, 2, 3, 4},      {5, 6, 7, 8, 9},    {10, 11, 13, 14},   {15, 16, 17, 18, 19},
         {20, 21, 22, 23, 24}, {0, 5, 10, 15, 20}, {1, 6, 11, 16, 21}, {2, 7, 17, 22},
@@ -30,63 +26,38 @@ TEST(BingoRules, EveryLineAndNearMisses) {
         EXPECT_FALSE(hasBingoLine(cardMarking({line.begin(), line.end() - 1}))) << line[0];
     }
     EXPECT_FALSE(hasBingoLine(cardMarking({3, 4, 5, 6, 7})));  // rows do not wrap
-}
-
-TEST(BingoRules, ResultByTheBingoBallAndADealtCard) {
+    // The result by the ball that made the bingo, 0 for none.
     const int expected[16] = {0, 5, 5, 5, 5, 5, 4, 4, 3, 3, 2, 2, 2, 1, 1, 1};
     for (int ball = 0; ball <= 15; ++ball) {
         EXPECT_EQ(bingoResult(ball), expected[ball]) << ball;
     }
-    // 24 different numbers below the highest, and the free centre.
-    const BingoCard card = dealBingoCard(99);
-    const std::set<int> numbers(card.begin(), card.end());
-    EXPECT_EQ(card[kFreeCell], 0);
-    EXPECT_EQ(numbers.size(), 25u);
-    EXPECT_LE(*numbers.rbegin(), 98);
 }
 
+// Both seedings in one second: the balls come out in the order the card was filled, the bottom
+// row from the right, each marked once it has been shown; the list shows the earlier balls.
 TEST(Bingo, SameSecondGivesTheBottomRowOnTheFifthBall) {
-    vt::reset();
-    seedRandom(static_cast<std::uint32_t>(vt::Options{}.wallClockStart));
-    const BingoCard card = dealBingoCard(50);
-    pressKeys(12);  // rules, start, two per ball
-    EXPECT_EQ(gameResult([] { return playBingo(50); }), 5);
-
-    const auto& snaps = vt::snapshots();
-    ASSERT_EQ(snaps.size(), 12u);
-    EXPECT_SNAPSHOT_TEXT_AT(snaps[0], 8, 20, "・このゲームでの数字は、 1～50となります。");
-    EXPECT_SNAPSHOT_TEXT_AT(snaps[1], 27, 7, "■");  // the free centre
-    // Balls come out in the order the card was filled (the bottom row, right to left), each
-    // marked on the card once it has been shown.
-    std::string earlier;
-    for (int k = 1; k <= 5; ++k) {
-        SCOPED_TRACE(k);
-        const ScreenGrid& drawn = snaps[static_cast<std::size_t>(2 * k)];
-        const std::string ball = (card[k - 1] < 10 ? " " : "") + std::to_string(card[k - 1]);
-        EXPECT_SNAPSHOT_TEXT_AT(drawn, 18, 20, "#       " + ball + "  ### # #  ");
-        EXPECT_SNAPSHOT_TEXT_AT(drawn, 1, 31, earlier + " ");
-        EXPECT_SNAPSHOT_TEXT_AT(drawn, 19 + 4 * (5 - k), 9, ball + "｜");
-        EXPECT_SNAPSHOT_TEXT_AT(snaps[2 * k + 1], 19 + 4 * (5 - k), 9, "■｜");
-        earlier += std::to_string(card[k - 1]) + ", ";
-    }
+    // The rules, the start, two keys a ball.
+    EXPECT_EQ(play(Keys(12, " "), [] { return playBingo(50); }), 5);
+    ASSERT_EQ(vt::snapshots().size(), 12u);
+    // clang-format off
+    expectPages({{0, "bingo_rules"}, {1, "bingo_card"}, {2, "bingo_first_ball"},
+                 {3, "bingo_first_mark"}, {10, "bingo_fifth_ball"}, {11, "bingo_fifth_mark"}});
+    // clang-format on
 }
 
 TEST(Bingo, NoLineInFifteenBallsLoses) {
     // Balls drawn three seconds after the card; a highest of 10 is raised to 25, the least
     // that fills a card.
     for (std::int64_t second = 1'800'000'000; second < 1'800'000'100; ++second) {
-        resetAtSecond(second);
+        newGameAt(second);
         vt::type(" ");
         vt::typeAt(3000, " ");
-        pressKeys(30);
-        if (gameResult([] { return playBingo(10); }) == 0) {
+        if (playWith(Keys(30, " "), [] { return playBingo(10); }) == 0) {
             ASSERT_EQ(vt::snapshots().size(), 32u);
-            EXPECT_SNAPSHOT_TEXT_AT(vt::snapshots()[0], 8, 20, "・このゲームでの数字は、 1～25");
-            EXPECT_SNAPSHOT_TEXT_AT(vt::snapshots()[30], 14, 13, "-- 15 回目 --");
+            EXPECT_AT(page(0), 8, 20, "・このゲームでの数字は、 1～25");
+            EXPECT_AT(page(30), 14, 13, "-- 15 回目 --");
             return;
         }
     }
     FAIL() << "no game without a line";
 }
-
-}  // namespace

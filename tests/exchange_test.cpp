@@ -1,29 +1,14 @@
 // The exchange table: every pair of command and boss action, with the random draws it takes.
 #include "boss/exchange.hpp"
 
-#include <gtest/gtest.h>
+#include "support/play.hpp"
 
-#include <cstdint>
-#include <string>
-#include <vector>
-
-#include "console/random.hpp"
-
-namespace {
-
-// One draw the exchange takes: nextRandom() % modulus gives remainder.
-struct Draw {
-    int modulus, remainder;
-};
-
-// Both sides before and after: bossHp, playerHp, playerCharge, bossCharge; maxHp is 100, so
-// d10 = 10 and d20 = 5. The fragment tells the exchange's lines from the pair's other lines.
-struct Case {
-    int command, action, before[4];
-    std::vector<Draw> draws;
-    int after[4];
-    const char* fragment;
-};
+// Command, action; both sides before and after: bossHp, playerHp, playerCharge, bossCharge,
+// with maxHp 100, so d10 = 10 and d20 = 5; the draws the exchange takes, in order, each
+// nextRandom() % first giving second; a fragment that tells the exchange's lines from the
+// pair's other lines.
+using Case = std::tuple<int, int, std::array<int, 4>, std::vector<std::pair<int, int>>,
+                        std::array<int, 4>, const char*>;
 
 constexpr int fight = CommandFight, magic = CommandMagic, defend = CommandDefend;
 constexpr int charge = CommandCharge, attack = EnemyAttack, cast = EnemyMagic;
@@ -33,6 +18,7 @@ constexpr int guard = EnemyDefend, gather = EnemyCharge;
 // 0 that does no harm, regains that use the charges from before the exchange, stop at the
 // maximum or leave a side above it, a blow that fells the boss with no regain (the player's
 // own regain stays), the smallest heavy blow of 3, a player's charge of 3 kept through a blow.
+// A regain of a twentieth is drawn where a tenth would give more (9 of 10 is 4 of 5).
 const Case kCases[] = {
     {fight, attack, {80, 70, 3, 3}, {}, {80, 70, 1, 1}, "相殺"},
     {fight, cast, {80, 70, 1, 1}, {{10, 5}, {10, 6}}, {73, 70, 1, 1}, "妨害"},
@@ -48,7 +34,7 @@ const Case kCases[] = {
     {magic, guard, {80, 70, 1, 3}, {{10, 7}, {10, 8}, {5, 3}}, {81, 70, 1, 1}, "魔法が敵にヒット"},
     {magic, guard, {50, 70, 3, 1}, {{10, 0}, {10, 9}, {5, 4}}, {0, 70, 1, 1}, "クリティカル"},
     {magic, gather, {80, 70, 1, 1}, {{10, 9}, {10, 1}, {10, 3}}, {79, 70, 1, 3}, "魔法がヒット!!"},
-    {defend, attack, {80, 70, 3, 1}, {{10, 4}, {10, 2}, {5, 4}}, {71, 83, 1, 1}, "側面から"},
+    {defend, attack, {80, 70, 3, 1}, {{10, 4}, {10, 2}, {10, 9}}, {71, 83, 1, 1}, "側面から"},
     {defend, attack, {4, 100, 1, 1}, {{10, 0}, {10, 1}, {5, 0}}, {0, 100, 1, 1}, "クリティカル"},
     {defend, cast, {80, 70, 3, 1}, {{10, 3}, {10, 4}, {5, 2}}, {80, 71, 1, 1}, "ガガーーーン"},
     {defend, cast, {80, 21, 1, 1}, {{10, 0}, {10, 9}, {5, 4}}, {80, 0, 1, 1}, "痛恨"},
@@ -62,27 +48,24 @@ const Case kCases[] = {
 };
 
 TEST(Exchange, EveryPair) {
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(testing::Message() << "command " << c.command << " action " << c.action
-                                        << " boss " << c.before[0] << " player " << c.before[1]);
-        // The first generator state whose next results give the draws in order.
+    for (const auto& [command, action, before, draws, after, fragment] : kCases) {
+        // The first generator state whose next results give the draws in order, and where the
+        // generator must stand afterwards: exactly the listed draws were taken.
         std::uint32_t start = 1;
-        for (bool fits = false; !fits && start < 50'000'000; ++start) {
+        for (bool fits = false; !fits; ++start) {
             setRandomState(start);
-            fits = true;
-            for (const Draw& d : c.draws) {
-                fits = fits && nextRandom() % d.modulus == d.remainder;
-            }
+            fits = std::ranges::all_of(draws,
+                                       [](auto d) { return nextRandom() % d.first == d.second; });
         }
-        // Where the generator must stand afterwards: exactly the listed draws were taken.
         const std::uint32_t expectedEnd = randomState();
         setRandomState(start - 1);
-        BattleState s{100, c.before[0], c.before[1], c.before[2], c.before[3]};
-        const ExchangeLines lines = resolveExchange(s, c.command, c.action);
+        BattleState s{100, before[0], before[1], before[2], before[3]};
+        const ExchangeLines lines = resolveExchange(s, command, action);
         const std::string text = std::string(lines[0]) + "\n" + lines[1] + "\n" + lines[2];
-        EXPECT_NE(text.find(c.fragment), std::string::npos) << text;
-        const std::vector<int> after{s.bossHp, s.playerHp, s.playerCharge, s.bossCharge};
-        EXPECT_EQ(after, std::vector<int>(c.after, c.after + 4));
+        EXPECT_NE(text.find(fragment), std::string::npos) << text;
+        EXPECT_EQ((std::array{s.bossHp, s.playerHp, s.playerCharge, s.bossCharge}), after)
+            << "command " << command << " action " << action << " from " << before[0] << ", "
+            << before[1];
         EXPECT_EQ(randomState(), expectedEnd) << "draws taken";
     }
 }
@@ -97,5 +80,3 @@ TEST(ItemHeal, Amounts) {
         EXPECT_EQ(s.playerHp, expected) << hp << " + " << amount;
     }
 }
-
-}  // namespace

@@ -1,62 +1,35 @@
-// The title cycle, the menus and the stage rules, played through the real main loop.
+// The title cycle, the menus, the stage rules and the endings, through the real main loop; and
+// the README's pictures, which are pages the game draws.
 #include "frontend/frontend.hpp"
 
-#include <gtest/gtest.h>
+#include <fstream>
+#include <iterator>
 
-#include "console/console.hpp"
 #include "endings/endings.hpp"
 #include "frontend/main_loop.hpp"
-#include "state/player_state.hpp"
-#include "support/golden_page.hpp"
-#include "support/map_directory.hpp"
-#include "support/screen_expect.hpp"
-#include "support/virtual_platform.hpp"
+#include "support/play.hpp"
+#include "tools/page_picture.hpp"
 
-namespace {
-
-// Start-up hint, credits, title (7 refused, 1), main menu (0), credits, title (0), closing page.
+// Start-up hint, credits, title (7 refused, 1), main menu (4 refused without extra mode, 0),
+// credits, title (0), closing page and status 0; two rounds of 6 s of credit pages.
 TEST(TitleCycle, MainMenuAndBackThenQuitWithStatusZero) {
     vt::reset();
-    vt::type("x");
-    vt::typeLines({"7", "1", "0", "0"});
-    vt::type("x");
+    typeKeys({"x", "7\r", "1\r", "4\r", "0\r", "0\r", "x"});
     EXPECT_EQ(vt::run([] { runGame(); }), 0);
-    EXPECT_FALSE(vt::inputExhausted());
-    // Two rounds of 6 s of credit pages.
-    EXPECT_GE(vt::nowMs(), 12000);
-    EXPECT_LT(vt::nowMs(), 13000);
-
-    const auto& snaps = vt::snapshots();
-    EXPECT_SNAPSHOT_TEXT_AT(snaps[0], 1, 1, "<< ゲームを始める前に画面を最大にしましょう。 >>");
-    EXPECT_SNAPSHOT_TEXT_AT(snaps[0], 1, 2, "<< いずれかのキーを押すとゲームをスタートします >>");
-    const std::string prompt = "  メニューから数字を選び入力してください  >>  ";
-    const auto titles = snapshotsShowing(1, 40, prompt);
-    ASSERT_FALSE(titles.empty());
-    const ScreenGrid& page = snaps[titles[0]];
-    EXPECT_PAGE(page, "title");
-    // A pip takes two columns: the first of the middle die's stands in 33 and 34.
-    EXPECT_EQ(page.at(33, 21).glyph, "●");
-    EXPECT_TRUE(page.at(34, 21).continuation);
-    // 7 was refused: after its Enter the prompt was asked again, alone on its row.
-    EXPECT_SNAPSHOT_TEXT_AT(snaps.at(titles[0] + 1), 1, 40, prompt + " ");
-    EXPECT_SNAPSHOT_TEXT_AT(snaps.back(), 20, 20, "ペルヴァロ  制作 : Pervaro team");
+    EXPECT_EQ(vt::nowMs() / 1000, 12);
+    EXPECT_EQ(vt::snapshots().size(), 7u);
+    // clang-format off
+    expectPages({{0, "startup_hint"}, {1, "title"}, {2, "title"}, {3, "main_menu"},
+                 {4, "main_menu"}, {5, "title"}, {6, "closing"}});
+    // clang-format on
 }
 
-TEST(MainMenu, EntriesAndTheExtraModeEntry) {
-    for (const int extra : {0, 1}) {
-        vt::reset();
-        applyNewGameDefaults();
-        player.extraMode = extra;
-        vt::typeLines({"4", "0"});
-        vt::run([] { mainMenu(); });
-        const auto& snaps = vt::snapshots();
-        ASSERT_GE(snaps.size(), 2u);
-        EXPECT_SNAPSHOT_TEXT_AT(snaps[0], 16, 16,
-                                extra ? "4.  ミニゲームで遊ぶ" : std::string(20, ' '));
-        // Without extra mode 4 is refused and the prompt asked again; with it 4 opens the
-        // free-play menu and the menu waits for a key after it.
-        EXPECT_EQ(snaps[1].textAt(1, 40, 8) == "実行メニ", extra == 0);
-    }
+// In extra mode the main menu shows entry 4, which opens the free-play menu.
+TEST(MainMenu, TheExtraModeEntry) {
+    newGameAt();
+    player.extraMode = 1;
+    playWith({"4\r", "0\r"}, [] { return mainMenu(), 0; });
+    expectPages({{0, "main_menu_extra"}, {1, "free_play_menu"}});
 }
 
 // A stage is open up to both the highest stage reached and the level; a refused entry is asked
@@ -65,57 +38,52 @@ TEST(MainMenu, EntriesAndTheExtraModeEntry) {
 TEST(StageSelection, LockRuleAndList) {
     // Highest stage, level, entry, and whether a stage is played.
     const std::tuple<int, int, std::string, bool> cases[] = {
-        {1, 5, "2", false}, {3, 2, "3", false}, {3, 2, "2", true},   {6, 9, "6", false},
+        {3, 2, "3", false}, {1, 5, "2", false}, {3, 2, "2", true},   {6, 9, "6", false},
         {6, 9, "5", true},  {1, 1, "1", true},  {2, 2, "-1", false}, {3, 2, "0", false},
     };
-    MapDirectory maps;
+    const MapDirectory maps;
     for (const auto& [highestStage, level, entry, played] : cases) {
-        SCOPED_TRACE(std::to_string(highestStage * 10 + level) + " " + entry);
-        vt::reset();
-        applyNewGameDefaults();
-        player.highestStage = highestStage;
-        player.level = level;
-        vt::typeLines({entry});
-        vt::type("x");
+        newGameAt();
+        player.highestStage = highestStage, player.level = level;
         // Only 0 returns; the rest end where the scripted keys run out.
-        EXPECT_EQ(vt::run([] { stageSelection(); }), entry == "0" ? -1 : 1);
-        const auto& snaps = vt::snapshots();
-        ASSERT_GE(snaps.size(), 2u);
-        EXPECT_EQ(snaps[1].textAt(16, 12, 10) != " 1. stage ", played);
-        EXPECT_SNAPSHOT_TEXT_AT(snaps[0], 16, 14,
-                                highestStage >= 2 && level >= 2
-                                    ? " 2. stage  2 ( 挑戦可能LV :  2 ) をプレイする"
-                                    : "(ステージが解放されていません)");
+        EXPECT_EQ(playWith({entry + "\r", "x"}, [] { return stageSelection(), 0; }),
+                  entry == "0" ? 0 : -1);
+        EXPECT_EQ(page(1).textAt(16, 12, 10) != " 1. stage ", played) << entry;
     }
+    // Stage 2 open, 3 locked by the level.
+    expectPages({{0, "stage_selection"}});
 }
 
-// The unlock rule, the clear counts and the stage-clear layouts; a first clear adds the shop line.
-TEST(StageSelection, UnlockRuleClearCountsAndClearPages) {
-    struct Case {
-        int stage, highestStage, level, clearsBefore, highestAfter, column, row;
-        const char* text;
+// The unlock rule, the clear counts and the stage-clear layouts; a first clear adds the shop
+// lines. And the game-over page.
+TEST(StageSelection, UnlockRuleClearCountsAndEndings) {
+    // Stage, highest stage before and after, level, clears before, the page.
+    const std::tuple<int, int, int, int, int, const char*> cases[] = {
+        {1, 1, 1, 1, 0, "stage_clear_locked_first"},    // the level too low
+        {1, 1, 2, 2, 1, "stage_clear_unlocked"},        // cleared before
+        {1, 3, 3, 9, 4, "stage_clear_again"},           // an older stage
+        {5, 5, 6, 6, 0, "stage_clear_unlocked_first"},  // the last stage
     };
-    const Case cases[] = {
-        {1, 1, 1, 0, 1, 24, 8, "Congratulation !!"},  // LV too low
-        {1, 1, 2, 1, 2, 8, 6, "Congratulation !!"},
-        {1, 3, 9, 4, 3, 16, 20, "このエリアは既にクリアしています。"},  // an older stage
-        {5, 5, 6, 0, 6, 8, 8, "ステージクリア おめでとうございます !!"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.stage * 10 + c.highestStage);
-        vt::reset();
-        applyNewGameDefaults();
-        player.highestStage = c.highestStage;
-        player.level = c.level;
-        player.stageClears[c.stage - 1] = c.clearsBefore;
-        vt::run([&] { finishClearedStage(c.stage); });
-        EXPECT_EQ(player.highestStage, c.highestAfter);
-        EXPECT_EQ(player.stageClears[c.stage - 1], c.clearsBefore + 1);
-        EXPECT_TEXT_AT(c.column, c.row, c.text);
-        EXPECT_EQ(vt::textAt(8, 30, 44) == "ショップの品揃えが増えたとの連絡が来ました。",
-                  c.clearsBefore == 0);
-        EXPECT_TEXT_AT(1, 39, std::string(79, '*'));
+    for (const auto& [stage, highest, highestAfter, level, clears, name] : cases) {
+        newGameAt();
+        player.highestStage = highest, player.level = level, player.stageClears[stage - 1] = clears;
+        vt::run([&] { finishClearedStage(stage); });
+        EXPECT_EQ(std::pair(player.highestStage, player.stageClears[stage - 1]),
+                  std::pair(highestAfter, clears + 1));
+        EXPECT_PAGE(vt::screen(), name);
     }
+    vt::reset();
+    vt::run(gameOverScreen);
+    EXPECT_PAGE(vt::screen(), "game_over");
 }
 
-}  // namespace
+TEST(ReadmePictures, AreThePagesTheGameDrawsNow) {
+    for (const ReadmePicture& picture : readmePictures()) {
+        const std::string drawn = drawReadmePicture(picture);
+        ASSERT_FALSE(drawn.empty()) << "the keys for " << picture.file << " miss its page";
+        std::ifstream in(std::string(PERVARO_DOCS_DIR) + "/" + picture.file, std::ios::binary);
+        EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == drawn)
+            << "docs/" << picture.file
+            << " is not the page the game draws now: cmake --build build --target pictures";
+    }
+}

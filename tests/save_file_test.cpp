@@ -1,150 +1,94 @@
-// The save slot: the 108-byte layout, save and load, failures that must keep the old save,
-// and what a hand-made file turns into.
+// The save slot: the 108-byte layout, save and load, failures that must keep the old save, and
+// what a hand-made file turns into. Where save.bin is (the game folder) is played through by
+// the installed game's end-to-end test.
 #include "state/save_file.hpp"
 
-#include <gtest/gtest.h>
-
-#include <climits>
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <utility>
-#include <vector>
-
-#include "state/item_table.hpp"
-#include "state/player_state.hpp"
 #include "state/save_record.hpp"
-#include "support/map_directory.hpp"
-#include "support/screen_expect.hpp"
-
-namespace {
+#include "support/play.hpp"
 
 const char* const kOpenFailed = "save.binのオープンが失敗しました";
 const char* const kSaved = "セーブが完了しました";
+const char* const kLoaded = "ロードが完了しました";
 
-using Bytes = std::vector<unsigned char>;
-
-Bytes littleEndian(const std::vector<std::int32_t>& values) {
-    Bytes bytes;
+static std::string littleEndian(const std::vector<std::int32_t>& values) {
+    std::string bytes;
     for (const std::int32_t value : values) {
         for (int shift = 0; shift < 32; shift += 8) {
-            bytes.push_back(static_cast<unsigned char>(static_cast<std::uint32_t>(value) >> shift));
+            bytes += static_cast<char>(static_cast<std::uint32_t>(value) >> shift);
         }
     }
     return bytes;
 }
 
-// What save.bin holds on the virtual disk.
-Bytes saveFile() {
-    const std::optional<std::string> contents = vt::fileContents("save.bin");
-    return contents ? Bytes(contents->begin(), contents->end()) : Bytes{};
-}
-
-Bytes current() {
+static std::string current() {
     const SaveBytes bytes = encodeSaveRecord(captureSaveRecord());
-    return Bytes(bytes.begin(), bytes.end());
+    return std::string(bytes.begin(), bytes.end());
 }
 
-// A game far from the new-game values, every field in range, a die effect pending.
-Bytes setPlayedGame() {
-    applyNewGameDefaults();
-    SaveRecord record{-123456, 1, 54321, 42, 13, 1, 7, 3, 6, MoveEffectSix, 1, {}, {}};
-    for (int i = 0; i < kStageCount; ++i) {
-        record.stageClears[i] = 10 * i + 1;
-    }
-    for (int i = 0; i < kItemCount; ++i) {
-        record.itemCounts[i] = i < kFirstUsableItem ? i % 2 : i;
-    }
-    applySaveRecord(record);
-    return current();
+// Saves or loads as the main menu does, on a cleared page: the message it shows, on the top
+// row for a failure or on the prompt row.
+static std::string shown(void (*operation)()) {
+    EXPECT_EQ(playWith({}, [&] { return clearScreen(), operation(), 0; }), 0);
+    const std::string text = vt::rowText(vt::rowText(1).front() == ' ' ? 40 : 1);
+    return text.substr(0, text.find_last_not_of(' ') + 1);
 }
 
-// Runs save or load on a fresh page, as the main menu does.
-void run(void (*operation)()) {
-    vt::reset();
-    EXPECT_EQ(vt::run(operation), -1);
-}
-
-// The load was refused and left the game as it was.
-void expectRefusedLoad(const Bytes& before) {
-    run(loadGame);
-    EXPECT_TEXT_AT(1, 1, kOpenFailed);
-    EXPECT_EQ(current(), before);
-}
-
-// Load without a file, or from one too short, is refused and keeps the game; a save loads
-// back whole, and a longer file loads its first record. The played game's LIFE (13) is above
-// the new-game maximum: the load caps LIFE by the maximum it brings, not by the one before.
+// Load without a file, or from one too short, is refused and keeps the game; a longer file
+// loads its first record, a save writes it back as it was, replacing the longer file whole; a
+// new game's layout. The loaded LIFE (13) is above the new-game maximum: the load caps LIFE by
+// the maximum it brings, not by the one before.
 TEST(SaveFile, SaveAndLoad) {
-    const MapDirectory scratch;  // the working directory, where save.bin goes
-    const Bytes played = setPlayedGame();
-    ASSERT_EQ(player.life, 13);
-    expectRefusedLoad(played);
-    for (const std::size_t size : {std::size_t{0}, std::size_t{4}, kSaveRecordSize - 1}) {
-        scratch.write("save.bin",
-                      std::string(played.begin(), played.begin() + static_cast<long>(size)));
-        expectRefusedLoad(played);
+    newGameAt();
+    vt::removeAllFiles();  // the working directory, where save.bin goes
+    const std::string newGame = current();
+    // clang-format off
+    const std::string played = littleEndian({-123456, 1, 54321, 42, 13, 1, 7, 3, 6, 2, 1, 1, 11, 21,
+                                             31, 41, 0, 1, 0, 1, 0, 5, 6, 7, 8, 9, 10});
+    // clang-format on
+    for (const int size : {-1, 0, 4, static_cast<int>(kSaveRecordSize) - 1}) {
+        if (size >= 0) {
+            vt::putFile("save.bin", played.substr(0, static_cast<std::size_t>(size)));
+        }
+        EXPECT_EQ(shown(loadGame), kOpenFailed);
+        EXPECT_EQ(current(), newGame);
     }
-    run(saveGame);
-    applyNewGameDefaults();
-    run(loadGame);
-    EXPECT_TEXT_AT(1, 40, "ロードが完了しました");
+    vt::putFile("save.bin", played + std::string(50, '\xff'));
+    EXPECT_EQ(shown(loadGame), kLoaded);
     EXPECT_EQ(current(), played);
-
-    scratch.write("save.bin", std::string(played.begin(), played.end()) + std::string(50, '\xff'));
+    EXPECT_EQ(shown(saveGame), kSaved);
+    EXPECT_EQ(vt::fileContents("save.bin"), played);
     applyNewGameDefaults();
-    run(loadGame);
-    EXPECT_EQ(current(), played);
-    // A save replaces a longer file whole; the layout of a new game.
-    applyNewGameDefaults();
-    run(saveGame);
-    EXPECT_TEXT_AT(1, 40, kSaved);
-    EXPECT_FALSE(vt::fileExists("save.bin.new"));
-    std::vector<std::int32_t> values = {0, 0, 0, 0, 5, 0, 1, 1, 1, 0, 0};
-    values.resize(kSaveRecordSize / 4, 0);
-    EXPECT_EQ(saveFile(), littleEndian(values));
+    EXPECT_EQ(shown(saveGame), kSaved);
+    EXPECT_EQ(vt::fileContents("save.bin"),
+              littleEndian({0, 0, 0, 0, 5, 0, 1, 1, 1}) + std::string(18 * 4, '\0'));
 }
 
 // A save that cannot be completed says so and leaves the previous save as it was: whichever
-// step of the replace fails, over a read-only save.bin, or with save.bin a directory. A
-// leftover of an interrupted save is no obstacle.
+// step of the replace fails, over a read-only save.bin, or with save.bin a directory; nor does a
+// directory or a FIFO load. A leftover of an interrupted save is no obstacle.
 TEST(SaveFile, FailedSaveKeepsThePreviousOne) {
-    const MapDirectory scratch;
-    const Bytes played = setPlayedGame();
-    run(saveGame);
+    newGameAt();
+    vt::removeAllFiles();
+    EXPECT_EQ(shown(saveGame), kSaved);
+    const std::optional<std::string> before = vt::fileContents("save.bin");
     player.coin = 99;
-    const auto expectFailedSave = [&](const std::string& what) {
-        SCOPED_TRACE(what);
-        run(saveGame);
-        EXPECT_TEXT_AT(1, 1, kOpenFailed);
-        EXPECT_EQ(vt::output().find(kSaved), std::string::npos);
-        EXPECT_FALSE(vt::fileExists("save.bin.new"));
-    };
-    const std::pair<vt::FileFault, const char*> faults[] = {
-        {vt::FileFault::DiskFull, "disk full"},
-        {vt::FileFault::ShortWrite, "short write"},
-        {vt::FileFault::FailedFlush, "failed flush"},
-        {vt::FileFault::FailedRename, "failed rename"},
-    };
-    for (const auto& [fault, what] : faults) {
+    for (const vt::FileFault fault :
+         {vt::FileFault::DiskFull, vt::FileFault::ShortWrite, vt::FileFault::FailedFlush,
+          vt::FileFault::FailedRename, vt::FileFault::None}) {
+        vt::setReadOnly("save.bin", fault == vt::FileFault::None);
         vt::failNextReplace(fault);
-        expectFailedSave(what);
-        EXPECT_EQ(saveFile(), played);
+        EXPECT_EQ(shown(saveGame), kOpenFailed) << static_cast<int>(fault);
+        EXPECT_EQ(vt::fileContents("save.bin"), before);
+        EXPECT_FALSE(vt::fileExists("save.bin.new"));
     }
-    vt::setReadOnly("save.bin", true);
-    expectFailedSave("read-only");
-    EXPECT_EQ(saveFile(), played);
-
     vt::putFile("save.bin", "", vt::FileKind::Directory);
-    expectFailedSave("a directory");
-    EXPECT_TRUE(vt::fileExists("save.bin"));
-    expectRefusedLoad(current());
+    EXPECT_EQ(shown(saveGame) + shown(loadGame), std::string(kOpenFailed) + kOpenFailed);
     vt::putFile("save.bin", "", vt::FileKind::Fifo);
-    expectRefusedLoad(current());
+    EXPECT_EQ(shown(loadGame), kOpenFailed);
+    EXPECT_EQ(player.coin, 99);
     vt::putFile("save.bin.new", "", vt::FileKind::Fifo);
-    run(saveGame);
-    EXPECT_TEXT_AT(1, 40, kSaved);
-    EXPECT_EQ(saveFile(), current());
+    EXPECT_EQ(shown(saveGame), kSaved);
+    EXPECT_EQ(vt::fileContents("save.bin"), current());
     EXPECT_FALSE(vt::fileExists("save.bin.new"));
 }
 
@@ -162,20 +106,18 @@ TEST(SaveRecord, OutOfRangeValuesAreBroughtIntoRange) {
         {24, 0, 1}, {24, INT_MAX, kMost}, {28, 0, 1}, {28, INT_MAX, 5},  // level, maxLifeUnits
         {32, 0, 1}, {32, 20, 6}, {36, 3, 0}, {36, -1, 0}, {40, -5, 0},  // highestStage, die effect
         {44, -1, 0}, {60, INT_MAX, kMost},                // stageClears[0] and [4]
-        {64, 3, 1}, {80, 7, 1}, {84, -4, 0}, {104, 11, 10}};  // マップトランプ, 秘薬4, ポット3, せっかち
+        // マップトランプ, 生命の秘薬4, ライフポット3, せっかちダイス
+        {64, 3, 1}, {80, 7, 1}, {84, -4, 0}, {84, 10, 10}, {104, 11, 10}};
     // clang-format on
     for (const auto& [offset, stored, loaded] : cases) {
         applyNewGameDefaults();
-        Bytes bytes = current();
-        const Bytes value = littleEndian({stored});
-        std::copy(value.begin(), value.end(), bytes.begin() + offset);
+        std::string bytes = current();
+        bytes.replace(static_cast<std::size_t>(offset), 4, littleEndian({stored}));
         SaveRecord record{};
-        ASSERT_TRUE(decodeSaveRecord(bytes.data(), bytes.size(), record));
+        ASSERT_TRUE(decodeSaveRecord(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                     bytes.size(), record));
         applySaveRecord(record);
-        const Bytes after = current();
-        EXPECT_EQ(Bytes(after.begin() + offset, after.begin() + offset + 4), littleEndian({loaded}))
+        EXPECT_EQ(current().substr(static_cast<std::size_t>(offset), 4), littleEndian({loaded}))
             << "offset " << offset << " stored " << stored;
     }
 }
-
-}  // namespace

@@ -1,91 +1,35 @@
 // The shop: greeting, stock by stage, purchases and their limits, refusals, descriptions.
-#include <gtest/gtest.h>
+#include "support/play.hpp"
 
-#include <functional>
-#include <string>
-#include <vector>
-
-#include "items/items.hpp"
-#include "state/player_state.hpp"
-#include "support/item_screens.hpp"
-#include "support/screen_expect.hpp"
-
-namespace {
-
-// Runs the shop: a key for the greeting, one for the story below stage 4, then the entries
-// ("k" a key press after a reply or a description page). Returns the pages at which the shop
-// asked for a purchase.
-std::vector<ScreenGrid> visitShop(
-    int coin, int highestStage, const std::vector<std::string>& entries,
-    const std::function<void()>& setUp = [] {}) {
-    vt::reset();
-    applyNewGameDefaults();
-    player.coin = coin;
-    player.highestStage = highestStage;
-    setUp();
-    typeEntries(highestStage < 4 ? std::vector<std::string>{"k", "k"}
-                                 : std::vector<std::string>{"k"});
-    typeEntries(entries);
-    EXPECT_EQ(runItemScreen(shopScreen), 0);
-    std::vector<ScreenGrid> pages;
-    for (const std::size_t i : snapshotsShowing(1, 40, "どれをお買い上げいただけますか？  > ")) {
-        pages.push_back(vt::snapshots()[i]);
-    }
-    return pages;
-}
-
-// The table indices of the items listed on a shop page, in order.
-std::vector<int> listed(const ScreenGrid& page) {
-    std::vector<int> items;
-    for (int row = 5; row <= 15; ++row) {
-        for (int i = 0; i < kItemCount; ++i) {
-            const std::string name = std::string(itemTable[i].name) + " ";
-            if (page.textAt(12, row, textColumns(name)) == name) {
-                items.push_back(i);
-            }
-        }
-    }
-    return items;
+// Runs the shop with 9 ライフポット3 and 7 のんびりダイス owned: a key for the greeting, one for
+// the story below stage 4, then the entries ("k" a key after a reply or a description page).
+static void visitShop(int coin, int highestStage, const Keys& entries, int cardMove = 0) {
+    newGameAt();
+    player.coin = coin, player.highestStage = highestStage, player.cardMove = cardMove;
+    itemTable[5].count = 9, itemTable[9].count = 7;
+    EXPECT_EQ(playWith((highestStage < 4 ? Keys{"k", "k"} : Keys{"k"}) + entries, shopScreen), 0);
+    EXPECT_FALSE(vt::inputExhausted());
 }
 
 TEST(Shop, NoMoneyTurnsThePlayerAway) {
-    EXPECT_TRUE(visitShop(0, 5, {}).empty());
+    visitShop(0, 5, {});
     EXPECT_EQ(vt::snapshots().size(), 1u);
-    EXPECT_SNAPSHOT_TEXT_AT(vt::snapshots()[0], 8, 7, "『いらっしゃいませー！！』");
-    EXPECT_TEXT_AT(8, 10, "あら？・・・お客さん、お金持っていないんじゃない？");
-    EXPECT_TEXT_AT(8, 20, "今度はちゃんとお金を持ってこよう!");
+    expectPages({{0, "shop_greeting"}});
+    EXPECT_PAGE(vt::screen(), "shop_no_money");
 }
 
 // The stock grows with the highest stage; a game with card moves but no trump owned (a loaded
 // one) is not offered the trump. The story is told below stage 4; the farewell always.
 TEST(Shop, StockStoryAndFarewell) {
-    const std::tuple<int, int, std::vector<int>> cases[] = {
-        {1, 0, {5, 9}},
-        {3, 0, {0, 1, 2, 5, 6, 9, 10}},
-        {2, 1, {1, 5, 9}},
-        {5, 0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
-        {6, 0, {}}};
-    for (const auto& [stage, cardMove, items] : cases) {
-        SCOPED_TRACE(stage);
-        const int moves = cardMove;  // clang 14 cannot capture a structured binding
-        const ScreenGrid page = visitShop(100, stage, {"0"}, [&] {
-                                    player.cardMove = moves;
-                                    itemTable[9].count = 7;
-                                }).at(0);
-        EXPECT_EQ(listed(page), items);
-        // Two-digit numbers, prices, and counts only for usable items.
-        if (stage == 5) {
-            EXPECT_SNAPSHOT_TEXT_AT(page, 40, 5, "50000    ");
-            EXPECT_SNAPSHOT_TEXT_AT(page, 8, 14, "10.");
-            EXPECT_SNAPSHOT_TEXT_AT(page, 40, 14, "  500   7");
-        }
-        EXPECT_SNAPSHOT_TEXT_AT(page, 8, 33, items.empty() ? "   " : "-1. 商品の説明をみる");
-        const std::string sorry = "『ごめんなさい。。今、あなたに売れる商品はないの。。。』";
-        EXPECT_EQ(page.textAt(8, 12, textColumns(sorry)) == sorry, items.empty());
-        EXPECT_SNAPSHOT_TEXT_AT(page, 8, 37, "LIFE :  5/ 5 , COIN :   100");
-        const std::string story = "えっと、今の品揃えはこんなトコロね。。";
-        EXPECT_EQ(vt::snapshots().at(1).textAt(8, 11, textColumns(story)) == story, stage < 4);
-        EXPECT_TEXT_AT(24, 20, "ありがとうございました～。");
+    // clang-format off
+    const std::tuple<int, int, const char*> cases[] = {
+        {1, 0, "shop_stage_1"}, {3, 0, "shop_stage_3"}, {2, 1, "shop_stage_2_card_moves"},
+        {5, 0, "shop_stage_5"}, {6, 0, "shop_stage_6"}};
+    // clang-format on
+    for (const auto& [stage, cardMove, name] : cases) {
+        visitShop(100, stage, {"0\r"}, cardMove);
+        expectPages({{1, stage < 4 ? "shop_story" : name}, {-1, name}});
+        EXPECT_PAGE(vt::screen(), "shop_farewell");
     }
 }
 
@@ -93,51 +37,31 @@ TEST(Shop, StockStoryAndFarewell) {
 // once; a usable item is sold up to ten; an elixir at exactly the coin left is bought and raises
 // only the maximum LIFE.
 TEST(Shop, PurchasesAndTheirLimits) {
-    const std::vector<ScreenGrid> pages = visitShop(
-        55500, 2, {"-2", "5", "1", "k", "2", "k", "1", "k", "0"}, [] { itemTable[5].count = 9; });
-    EXPECT_EQ(std::tuple(player.cardMove, player.coin, player.maxLifeUnits), std::tuple(1, 0, 2));
-    EXPECT_EQ(itemTable[5].count, 10);
-    ASSERT_EQ(pages.size(), 6u);
-    EXPECT_SNAPSHOT_TEXT_AT(pages[2], 1, 41, "   ");
-    EXPECT_EQ(listed(pages[2]), (std::vector<int>{0, 1, 5, 9}));
-    EXPECT_EQ(listed(pages[3]), (std::vector<int>{1, 5, 9}));
-    EXPECT_EQ(listed(pages[5]), std::vector<int>{9});
-    EXPECT_SNAPSHOT_TEXT_AT(pages[5], 8, 37, "LIFE :  5/10 , COIN :     0");
+    visitShop(55500, 2, {"-2\r", "5\r", "1\r", "k", "2\r", "k", "1\r", "k", "0\r"});
+    EXPECT_EQ(std::tuple(player.cardMove, player.coin, player.maxLifeUnits, itemTable[5].count),
+              std::tuple(1, 0, 2, 10));
+    expectPages({{4, "shop_refused_entry"}, {6, "shop_trump_bought"}, {10, "shop_sold_out"}});
 }
 
+// Refused, refused, bought (500), then refused four times: the fourth refusal of a visit says
+// something else, and a purchase in between does not reset the count.
 TEST(Shop, EveryFourthRefusalDiffers) {
-    const std::string shortOfMoney = "お金が足りないわ。ちゃんとお金を払える商品を選んで下さいね。";
-    const std::string onPurpose = "・・・ねぇ、あなた、わざとやってないかしら？・・・";
-    const std::string thanks = "お買い上げ、ありがとうございます。";
-    // Refused, refused, bought (500), then refused four times: the purchase does not reset.
-    visitShop(600, 4, {"9", "k", "9", "k", "5", "k", "9", "k", "9", "k", "9", "k", "9", "k", "0"});
-    std::vector<std::string> replies;
-    for (const ScreenGrid& page : vt::snapshots()) {
-        for (const std::string& reply : {shortOfMoney, onPurpose, thanks}) {
-            if (page.textAt(1, 40, textColumns(reply)) == reply) {
-                replies.push_back(reply);
-            }
-        }
+    Keys entries;
+    for (const char* choice : {"9\r", "9\r", "8\r", "9\r", "9\r", "9\r", "9\r"}) {
+        entries = entries + Keys{choice, "k"};
     }
-    EXPECT_EQ(replies, (std::vector<std::string>{shortOfMoney, shortOfMoney, thanks, shortOfMoney,
-                                                 onPurpose, shortOfMoney, shortOfMoney}));
+    visitShop(600, 4, entries + Keys{"0\r"});
+    // clang-format off
+    expectPages({{2, "shop_short_of_money"}, {4, "shop_short_of_money"}, {6, "shop_thanks"},
+                 {8, "shop_short_of_money_after"}, {10, "shop_on_purpose"},
+                 {12, "shop_short_of_money_after"}, {14, "shop_short_of_money_after"}});
+    // clang-format on
     EXPECT_EQ(player.coin, 100);
 }
 
-// All eleven descriptions, five to a page; the pages are the snapshots without the frame.
+// All eleven descriptions, five to a page.
 TEST(Shop, DescriptionPagesHoldFiveItems) {
-    visitShop(100, 4, {"-1", "k", "k", "k", "0"});
-    std::vector<ScreenGrid> pages;
-    for (const ScreenGrid& page : vt::snapshots()) {
-        if (page.textAt(1, 1, 1) == " " && page.textAt(8, 4, 1) != " ") {
-            pages.push_back(page);
-        }
-    }
-    ASSERT_EQ(pages.size(), 3u);
-    EXPECT_SNAPSHOT_TEXT_AT(pages[0], 8, 5, "マップ移動でカードを使用することが出来るようになる");
-    EXPECT_SNAPSHOT_TEXT_AT(pages[1], 8, 20, "のんびりダイス");
-    EXPECT_SNAPSHOT_TEXT_AT(pages[2], 8, 4, "せっかちダイス");
-    EXPECT_SNAPSHOT_TEXT_AT(pages[2], 8, 8, "   ");
+    visitShop(100, 4, {"-1\r", "k", "k", "k", "0\r"});
+    expectPages(
+        {{2, "shop_descriptions_1"}, {3, "shop_descriptions_2"}, {4, "shop_descriptions_3"}});
 }
-
-}  // namespace

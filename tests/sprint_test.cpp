@@ -1,31 +1,21 @@
 // The sprint on the virtual terminal: key rules, cheers, the 15-second line and time-up.
-#include <algorithm>
-#include <tuple>
-
-#include "support/minigame_play.hpp"
-
-namespace {
+#include "support/play.hpp"
 
 constexpr int kRaceStartMs = 3000;  // the rules key at once, then three seconds of countdown
-constexpr int kPressesToGoal = 147;
 
 // Runs a sprint with the presses typed at `atMs` (or one at a time when asked, for -1) and
 // three keys for the pages after the goal.
-int race(const std::string& presses, std::int64_t atMs) {
-    vt::reset();
+static int race(const std::string& presses, std::int64_t atMs) {
+    newGameAt();
     vt::type(" ");
+    Keys keys;
+    for (const char key : atMs < 0 ? presses : "") {
+        keys.push_back({key});
+    }
     if (atMs >= 0) {
         vt::typeAt(atMs, presses);
     }
-    for (const char key : atMs >= 0 ? std::string() : presses) {
-        vt::type(std::string(1, key));
-    }
-    pressKeys(3);
-    return gameResult(playSprint);
-}
-
-int runnerColumn(const ScreenGrid& page) {
-    return static_cast<int>(page.rowText(22).find('X')) + 1;
+    return playWith(keys + Keys(3, " "), playSprint);
 }
 
 TEST(Sprint, KeyRules) {
@@ -35,34 +25,33 @@ TEST(Sprint, KeyRules) {
                    {"1x2q1", -1, 11},   {"121", 1500, 11}, {"121212121", 1500, 13},
                    {"121212", 4000, 12}};  // a burst mid-race: the runner leaves no copy behind
     for (const auto& [keys, atMs, column] : cases) {
-        SCOPED_TRACE(keys);
-        EXPECT_EQ(race(keys, atMs), -1);
-        EXPECT_EQ(runnerColumn(vt::snapshots().back()), column);
-        EXPECT_EQ(std::ranges::count(vt::snapshots().back().rowText(22), 'X'), 1);
+        EXPECT_EQ(race(keys, atMs), -1) << keys;
+        const std::string track = page(-1).rowText(22);
+        EXPECT_EQ(track.find('X') + 1, static_cast<std::size_t>(column)) << keys;
+        EXPECT_EQ(std::ranges::count(track, 'X'), 1) << keys;
     }
 }
 
+// Polling stops within one 40 ms pass of the sixty seconds and waits for keys since; every
+// third key moves the runner on, and each pass prints the cheer of where it starts. The timer
+// is stopped at the goal; the cursor, which would trail the runner, is hidden while it runs
+// and shown at every key wait.
 TEST(Sprint, TimeUpThenCheersAtTheirPositionsAndALateGoalLoses) {
-    EXPECT_EQ(race(alternatingPresses(kPressesToGoal), -1), 0);
-    const auto& pages = vt::snapshots();
-    ASSERT_EQ(pages.size(), 1u + kPressesToGoal + 3);
-    // Polling stopped within one 40 ms pass of the sixty seconds, and waited for keys since.
-    EXPECT_SNAPSHOT_TEXT_AT(pages[1], 58, 24, "59.97Time UP!!");
-    // Every third key moves the runner on; each pass prints the cheer of where it starts.
-    const std::tuple<int, int, std::string> cheers[] = {
-        {1, 1, "スタート！         "},   {2, 11, std::string(19, ' ')},
-        {12, 20, "まだまだっ！！     "}, {21, 34, "ガンバレ! ガンバレ!"},
-        {35, 42, "もうちょっとだ！！ "}, {43, 49, "ラストスパート！！ "}};
-    for (const auto& [first, last, cheer] : cheers) {
-        for (const int position : {first, last}) {
-            const ScreenGrid& page = pages[1 + 3 * (position - 1)];
-            EXPECT_EQ(runnerColumn(page), position + 9) << position;
-            EXPECT_SNAPSHOT_TEXT_AT(page, 30, 11, cheer) << position;
-        }
-    }
-    EXPECT_SNAPSHOT_TEXT_AT(pages[1 + kPressesToGoal], 30, 11, "GOAL ！！          ");
-    EXPECT_TEXT_AT(30, 35, "残念！");
+    EXPECT_EQ(race(pressesToGoal(), -1), 0);
+    ASSERT_EQ(vt::snapshots().size(), 1u + 147 + 3);
+    expectPages(
+        {{0, "sprint_rules"}, {1, "sprint_time_up"}, {-3, "sprint_goal"}, {-1, "sprint_lost"}});
+    // The pages at the runner's positions (the page at position p is 1 + 3 (p - 1)) where the
+    // cheers change: the runner in column p + 9, the cheer of p at (30, 11).
+    // clang-format off
+    expectPages({{4, "sprint_at_2"}, {31, "sprint_at_11"}, {34, "sprint_at_12"},
+                 {58, "sprint_at_20"}, {61, "sprint_at_21"}, {100, "sprint_at_34"},
+                 {103, "sprint_at_35"}, {124, "sprint_at_42"}, {127, "sprint_at_43"},
+                 {145, "sprint_at_49"}});
+    // clang-format on
     EXPECT_EQ(vt::runningTimers(), 0);
+    EXPECT_GE(vt::writesWithCursorHidden(), 20);
+    EXPECT_EQ(vt::keyWaitsWithCursorHidden(), 0);
 }
 
 // The 40 ms poll sees the last press a little late, so no lap ends on 15.00: goals at these
@@ -72,11 +61,8 @@ TEST(Sprint, FifteenSecondLine) {
         {kRaceStartMs + 14950, "LAP : 14.97", 1, "クリア！"},
         {kRaceStartMs + 14990, "LAP : 15. 1", 0, "残念！"}};
     for (const auto& [atMs, lap, result, verdict] : cases) {
-        SCOPED_TRACE(lap);
-        EXPECT_EQ(race(alternatingPresses(kPressesToGoal), atMs), result);
-        EXPECT_TEXT_AT(30, 30, lap);
-        EXPECT_TEXT_AT(30, 35, verdict);
+        EXPECT_EQ(race(pressesToGoal(), atMs), result);
+        EXPECT_AT(vt::screen(), 30, 30, lap);
+        EXPECT_AT(vt::screen(), 30, 35, verdict);
     }
 }
-
-}  // namespace

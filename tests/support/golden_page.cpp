@@ -2,55 +2,37 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
-#include <vector>
-
-namespace {
-
-std::string trimmed(std::string row) {
-    row.erase(row.find_last_not_of(' ') + 1);
-    return row;
-}
-
-}  // namespace
 
 testing::AssertionResult matchesPage(const ScreenGrid& page, const std::string& name) {
     const std::string path = std::string(PERVARO_PAGES_DIR) + "/" + name + ".txt";
-    std::vector<std::string> actual;
+    std::string shown;
     for (int row = 1; row <= page.rows; ++row) {
-        actual.push_back(trimmed(page.rowText(row)));
+        const std::string text = page.rowText(row);
+        shown += text.substr(0, text.find_last_not_of(' ') + 1) + "\n";
     }
-    const char* update = std::getenv("PERVARO_UPDATE_PAGES");
-    if (update != nullptr && std::string(update) == "1") {
-        std::ofstream out(path);
-        for (const std::string& row : actual) {
-            out << row << '\n';
-        }
-        return out ? testing::AssertionSuccess()
-                   : testing::AssertionFailure() << "cannot write " << path;
-    }
-    std::ifstream in(path);
-    if (!in) {
-        return testing::AssertionFailure()
-               << "no page " << path << " (PERVARO_UPDATE_PAGES=1 writes it)";
-    }
-    std::vector<std::string> expected;
-    for (std::string row; std::getline(in, row);) {
-        expected.push_back(row);
-    }
-    std::ostringstream diff;
-    const std::size_t rows = std::max(expected.size(), actual.size());
-    for (std::size_t i = 0; i < rows; ++i) {
-        const std::string want = i < expected.size() ? expected[i] : "(no row)";
-        const std::string got = i < actual.size() ? actual[i] : "(no row)";
-        if (want != got) {
-            diff << "row " << i + 1 << "\n  expected |" << want << "|\n  shown    |" << got
-                 << "|\n";
-        }
-    }
-    if (diff.str().empty()) {
+    if (const char* update = std::getenv("PERVARO_UPDATE_PAGES"); update && *update == '1') {
+        std::ofstream(path, std::ios::binary) << shown;
         return testing::AssertionSuccess();
     }
-    return testing::AssertionFailure() << "page " << name << " differs from " << path << ":\n"
-                                       << diff.str();
+    std::ifstream in(path, std::ios::binary);
+    // The rows that differ, as the file has them and as the page shows them.
+    std::istringstream wanted(std::string(std::istreambuf_iterator<char>(in), {})), got(shown);
+    std::ostringstream diff;
+    for (int row = 1; wanted.good() || got.good(); ++row) {
+        std::string want = "(no row)", have = "(no row)";
+        std::getline(wanted, want);
+        std::getline(got, have);
+        if (want != have) {
+            diff << "row " << row << "\n  expected |" << want << "|\n  shown    |" << have << "|\n";
+        }
+    }
+    if (in && diff.str().empty()) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure()
+           << path << (in ? "" : " is missing") << " (PERVARO_UPDATE_PAGES=1 "
+           << "writes it):\n"
+           << diff.str();
 }

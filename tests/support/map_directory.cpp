@@ -6,23 +6,11 @@
 
 #include "support/virtual_platform.hpp"
 
-namespace fs = std::filesystem;
-
+// Every file of the data folder: the shipped maps.
 MapDirectory::MapDirectory() {
     vt::removeAllFiles();
-    for (const auto& entry : fs::directory_iterator(PERVARO_DATA_DIR)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("map", 0) == 0 && entry.path().extension() == ".txt") {
-            std::ifstream in(entry.path(), std::ios::binary);
-            write(name, std::string(std::istreambuf_iterator<char>(in), {}));
-        }
+    for (const auto& entry : std::filesystem::directory_iterator(PERVARO_DATA_DIR)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        vt::putFile(entry.path().filename().string(), {std::istreambuf_iterator<char>(in), {}});
     }
-}
-
-MapDirectory::~MapDirectory() {
-    vt::removeAllFiles();
-}
-
-void MapDirectory::write(const std::string& name, const std::string& text) const {
-    vt::putFile(name, text);
 }

@@ -1,16 +1,7 @@
 #pragma once
 // The working directory on the virtual disk, emptied and given copies of the shipped map files,
-// so that board tests find "map01.txt" and friends and can write maps of their own. Emptied
-// again when it goes.
-#include <string>
+// so that a game finds "map01.txt" and friends; tests write maps of their own with vt::putFile.
 
-class MapDirectory {
-  public:
+struct MapDirectory {
     MapDirectory();
-    ~MapDirectory();
-    MapDirectory(const MapDirectory&) = delete;
-    MapDirectory& operator=(const MapDirectory&) = delete;
-
-    // Writes a file into the directory, replacing one of the same name.
-    void write(const std::string& name, const std::string& text) const;
 };
