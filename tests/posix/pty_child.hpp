@@ -1,97 +1,78 @@
 #pragma once
 // Runs a piece of code in a child process whose terminal is a pseudo-terminal the test holds the
 // other end of, so the platform can take the terminal, be signalled and exit while the test
-// watches the terminal's modes, the bytes written to it and the exit status.
+// watches the terminal's modes, the bytes written to it and the exit status. The child reports
+// on its standard error, where the platform's own messages go too.
 #include <sys/types.h>
+#include <sys/wait.h>
 #include <termios.h>
 
 #include <functional>
 #include <string>
 #include <string_view>
 
-enum class ChildInput { Terminal, Pipe, DevNull };
-enum class ChildOutput { Terminal, Pipe };
+#include "platform/waiting.hpp"
 
-struct ChildSetup {
-    ChildInput input = ChildInput::Terminal;
-    ChildOutput output = ChildOutput::Terminal;
-    // A session of its own with the terminal as its controlling terminal, so typed Ctrl-C
-    // raises SIGINT. Without it the child is in a process group of its own in the test's
-    // session, where a stop signal really stops it.
-    bool controllingTerminal = true;
-};
+// Writes all of it, as far as the file lets us.
+void writeAll(int fd, std::string_view bytes);
+int countOf(std::string_view text, std::string_view part);
 
-// How long a step may take before the test gives up: generous, for a loaded machine.
-inline constexpr int kPatienceMs = 5000;
+// In the child: tells the test something.
+inline void report(std::string_view text) {
+    writeAll(2, text);
+}
 
 class PtyChild {
   public:
-    explicit PtyChild(const std::function<void()>& body, ChildSetup setup = {});
+    // With the terminal as its controlling terminal, typed Ctrl-C raises SIGINT. Without, the
+    // child is in a process group of its own in the test's session, where a stop signal really
+    // stops it.
+    explicit PtyChild(const std::function<void()>& body, bool controllingTerminal = true);
     ~PtyChild();
     PtyChild(const PtyChild&) = delete;
     PtyChild& operator=(const PtyChild&) = delete;
 
     pid_t pid() const { return pid_; }
-    // The terminal's modes before the child started, and now.
-    const termios& originalModes() const { return original_; }
-    termios modes() const;
-    void setModes(const termios& modes);
+    // The terminal's modes in words, now (or before the child started), starting with "raw"
+    // when they are raw as the platform sets them: no line editing, no echo, no output
+    // processing, signals kept.
+    std::string modes(bool before = false) const;
+    void setModesAsBefore() { ::tcsetattr(slave_, TCSANOW, &before_); }
 
-    // Bytes for the child's standard input (the terminal, or the pipe).
-    void type(std::string_view bytes);
-    void closeInput();
+    void type(std::string_view bytes) { writeAll(master_, bytes); }
     // Closes the test's ends of the terminal: the child's terminal hangs up.
     void hangUp();
+    // Sends the signal once the child's first thread sleeps in poll, as it does waiting for a
+    // key: ThreadSanitizer may hold back a signal that lands between calls until the thread's
+    // next call, which a blocked read never makes. Where /proc cannot tell, it waits a short
+    // while instead.
+    void signal(int number);
 
-    // Waits until the child has written the text (to standard output) or reported it.
-    bool waitForOutput(std::string_view text, int count = 1, int timeoutMs = kPatienceMs);
-    bool waitForReport(std::string_view text, int count = 1, int timeoutMs = kPatienceMs);
-    // The rest of the first reported line that starts with the label ("" if none came).
-    std::string reportedLine(std::string_view label, int timeoutMs = kPatienceMs);
-    // The wait status once the child ended (or stopped, if asked); -1 if it did not in time.
-    int waitForExit(int timeoutMs = kPatienceMs);
-    // Waits until the child's first thread sleeps in poll, as it does waiting for a key. A
-    // signal is best sent then: ThreadSanitizer may hold back one that lands between calls
-    // until the thread's next call, which a blocked read never makes. Where /proc cannot tell,
-    // it waits a short while instead.
-    void waitUntilPolling(int timeoutMs = kPatienceMs);
-    int waitForStop(int timeoutMs = kPatienceMs);
+    // Waits until the child has written the text to the terminal, or reported it.
+    bool waitForOutput(std::string_view text, int count = 1, int timeoutMs = kPatienceMs) {
+        return pumpUntil([&] { return countOf(output_, text) >= count; }, timeoutMs);
+    }
+    bool waitForReport(std::string_view text, int count = 1, int timeoutMs = kPatienceMs) {
+        return pumpUntil([&] { return countOf(report_, text) >= count; }, timeoutMs);
+    }
+    // The wait status once the child ended (or stopped, with WUNTRACED); -1 if not in time.
+    int waitForExit(int timeoutMs = kPatienceMs, int options = 0);
 
     const std::string& output() const { return output_; }
-    const std::string& errors() const { return errors_; }
-    // Everything seen so far, for failure messages.
+    const std::string& reported() const { return report_; }
+    // Everything seen so far, for failure messages, with ESC shown as '~'.
     std::string describe() const;
 
   private:
+    // Reads what the child writes until done() or the time is up.
     bool pumpUntil(const std::function<bool()>& done, int timeoutMs);
-    void pump(int timeoutMs);
-    int waitForChange(int options, int timeoutMs);
 
     pid_t pid_ = -1;
     bool ended_ = false;
     int master_ = -1;
     int slave_ = -1;
-    int inputPipe_ = -1;
-    int outputFd_ = -1;
     int reportFd_ = -1;
-    int errorFd_ = -1;
-    termios original_{};
+    termios before_{};
     std::string output_;
     std::string report_;
-    std::string errors_;
 };
-
-// In the child: tells the test something (one line per call is easiest to wait for).
-void report(std::string_view text);
-
-// Whether two sets of terminal modes are the same in every field that matters.
-bool sameModes(const termios& a, const termios& b);
-std::string describeModes(const termios& modes);
-// Raw as the platform sets it: no line editing, no echo, no output processing, signals kept.
-bool isRaw(const termios& modes);
-
-int countOf(std::string_view text, std::string_view part);
-
-// Microseconds of CPU this process has used.
-long long cpuMicros();
-long long nowMicros();

@@ -4,50 +4,44 @@
 //
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "console/platform.hpp"
+#include "platform/waiting.hpp"
 
 namespace {
 
-constexpr int kPatienceMs = 5000;
-
-long long nowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-HANDLE consoleInput() {
-    return ::GetStdHandle(STD_INPUT_HANDLE);
-}
-
-INPUT_RECORD key(bool down, WORD virtualKey, wchar_t character, DWORD modifiers = 0,
-                 WORD repeat = 1) {
-    INPUT_RECORD record{};
-    record.EventType = KEY_EVENT;
-    record.Event.KeyEvent.bKeyDown = down;
-    record.Event.KeyEvent.wRepeatCount = repeat;
-    record.Event.KeyEvent.wVirtualKeyCode = virtualKey;
-    record.Event.KeyEvent.uChar.UnicodeChar = character;
-    record.Event.KeyEvent.dwControlKeyState = modifiers;
+INPUT_RECORD key(WORD virtualKey, wchar_t character = 0, DWORD modifiers = 0, WORD repeat = 1,
+                 BOOL down = TRUE) {
+    INPUT_RECORD record{KEY_EVENT, {}};
+    record.Event.KeyEvent = {down, repeat, virtualKey, 0, {character}, modifiers};
     return record;
+}
+
+INPUT_RECORD released(WORD virtualKey, wchar_t character = 0) {
+    return key(virtualKey, character, 0, 1, FALSE);
 }
 
 INPUT_RECORD other(WORD type) {
-    INPUT_RECORD record{};
-    record.EventType = type;
-    return record;
+    return INPUT_RECORD{type, {}};
 }
 
 void put(const std::vector<INPUT_RECORD>& records) {
     DWORD written = 0;
-    ASSERT_TRUE(::WriteConsoleInputW(consoleInput(), records.data(),
-                                     static_cast<DWORD>(records.size()), &written));
-    ASSERT_EQ(written, records.size());
+    ::WriteConsoleInputW(::GetStdHandle(STD_INPUT_HANDLE), records.data(),
+                         static_cast<DWORD>(records.size()), &written);
+    ASSERT_EQ(written, records.size()) << "standard input must be a console";
+}
+
+// Puts the records in a moment from now, while the test waits.
+void putSoon(std::vector<INPUT_RECORD> records) {
+    std::thread([records] {
+        ::Sleep(50);
+        put(records);
+    }).detach();
 }
 
 std::string bytesReady() {
@@ -58,124 +52,67 @@ std::string bytesReady() {
     return bytes;
 }
 
-class ConsoleInput : public testing::Test {
-  protected:
-    void SetUp() override {
-        DWORD mode = 0;
-        ASSERT_TRUE(::GetConsoleMode(consoleInput(), &mode))
-            << "standard input must be a console (run_in_console.py gives one under Wine)";
-        ::FlushConsoleInputBuffer(consoleInput());
-        bytesReady();
-    }
-};
-
-TEST_F(ConsoleInput, RecordsBecomeTheBytesATerminalSends) {
-    const bool up = false;
-    const bool down = true;
-    struct Case {
-        const char* what;
-        std::vector<INPUT_RECORD> records;
-        std::string bytes;
-    };
-    const Case cases[] = {
-        {"cursor keys",
-         {key(down, VK_UP, 0), key(down, VK_DOWN, 0), key(down, VK_RIGHT, 0),
-          key(down, VK_LEFT, 0)},
-         "\x1b[A\x1b[B\x1b[C\x1b[D"},
-        {"with Ctrl, still the plain key", {key(down, VK_UP, 0, LEFT_CTRL_PRESSED)}, "\x1b[A"},
-        {"Enter", {key(down, VK_RETURN, L'\r'), key(up, VK_RETURN, L'\r')}, "\r"},
-        {"Backspace", {key(down, VK_BACK, L'\b')}, "\b"},
-        {"Escape", {key(down, VK_ESCAPE, 0x1b)}, "\x1b"},
-        {"a letter, pressed and released", {key(down, 'A', L'a'), key(up, 'A', L'a')}, "a"},
-        {"kana", {key(down, 0, L'あ'), key(up, 0, L'あ')}, "\xe3\x81\x82"},
-        {"held down", {key(down, 'Z', L'z', 0, 3)}, "zzz"},
-        {"beyond the basic plane, in two halves",
-         {key(down, 0, 0xD83D), key(down, 0, 0xDE00)},
-         "\xf0\x9f\x98\x80"},
-        {"modifiers alone",
-         {key(down, VK_SHIFT, 0, SHIFT_PRESSED), key(down, VK_CONTROL, 0, LEFT_CTRL_PRESSED),
-          key(down, VK_MENU, 0, LEFT_ALT_PRESSED), key(up, VK_MENU, 0)},
+TEST(ConsoleInput, RecordsBecomeTheBytesATerminalSends) {
+    const std::tuple<const char*, std::vector<INPUT_RECORD>, std::string> cases[] = {
+        {"up, down", {key(VK_UP), key(VK_DOWN)}, "\x1b[A\x1b[B"},
+        {"right, left", {key(VK_RIGHT), key(VK_LEFT)}, "\x1b[C\x1b[D"},
+        {"a letter, pressed and released", {key('A', L'a'), released('A', L'a')}, "a"},
+        {"kana", {key(0, L'あ'), released(0, L'あ')}, "\xe3\x81\x82"},
+        {"held down", {key('Z', L'z', 0, 3)}, "zzz"},
+        // A character beyond the basic plane, in two halves.
+        {"in two halves", {key(0, 0xD83D), key(0, 0xDE00)}, "\xf0\x9f\x98\x80"},
+        {"no character: modifiers alone, other keys, other events",
+         {key(VK_SHIFT, 0, SHIFT_PRESSED), key(VK_CONTROL, 0, LEFT_CTRL_PRESSED),
+          key(VK_MENU, 0, LEFT_ALT_PRESSED), released(VK_MENU), key(VK_F1), key(VK_HOME),
+          other(FOCUS_EVENT), other(MOUSE_EVENT), other(MENU_EVENT)},
          ""},
-        {"other keys without a character", {key(down, VK_F1, 0), key(down, VK_HOME, 0)}, ""},
-        {"Alt with a letter, as a meta key", {key(down, 'X', L'x', LEFT_ALT_PRESSED)}, "\x1bx"},
-        {"AltGr makes a character",
-         {key(down, 'Q', L'@', RIGHT_ALT_PRESSED | LEFT_CTRL_PRESSED)},
-         "@"},
-        {"Alt and keypad digits: the character comes with Alt's release",
-         {key(down, VK_MENU, 0, LEFT_ALT_PRESSED), key(up, VK_MENU, L'é')},
-         "\xc3\xa9"},
-        {"focus, mouse and menu events",
-         {other(FOCUS_EVENT), other(MOUSE_EVENT), other(MENU_EVENT)},
-         ""},
+        {"Alt with a letter, as a meta key", {key('X', L'x', LEFT_ALT_PRESSED)}, "\x1bx"},
+        {"AltGr makes a character", {key('Q', L'@', RIGHT_ALT_PRESSED | LEFT_CTRL_PRESSED)}, "@"},
+        // The character typed as Alt and keypad digits comes with Alt's release.
+        {"Alt+digits", {key(VK_MENU, 0, LEFT_ALT_PRESSED), released(VK_MENU, L'é')}, "\xc3\xa9"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        put(c.records);
-        EXPECT_EQ(bytesReady(), c.bytes);
+    ::FlushConsoleInputBuffer(::GetStdHandle(STD_INPUT_HANDLE));
+    for (const auto& [what, records, bytes] : cases) {
+        SCOPED_TRACE(what);
+        put(records);
+        EXPECT_EQ(bytesReady(), bytes);
     }
 }
 
-TEST_F(ConsoleInput, AWaitEndsForAKeyOrATickButNotForRecordsWithoutBytes) {
-    put({key(false, 'A', L'a'), key(true, VK_SHIFT, 0), other(FOCUS_EVENT)});
-    long long startedAt = nowMs();
-    platform::waitForInputOrTick(150);
-    EXPECT_GE(nowMs() - startedAt, 140) << "woken by records that give no key";
+// Records that give no bytes are taken without ending a wait (or making it spin); a key, a tick
+// and the time running out end it.
+TEST(ConsoleInput, WaitsEndForAKeyATickOrTheirTime) {
+    put({released('A', L'a'), key(VK_SHIFT), other(FOCUS_EVENT)});
+    EXPECT_GE(msOf([] { platform::waitForInputOrTick(150); }), 140);
     DWORD left = 99;
-    ASSERT_TRUE(::GetNumberOfConsoleInputEvents(consoleInput(), &left));
-    EXPECT_EQ(left, 0u) << "records without bytes must be taken, or the wait would spin";
+    ::GetNumberOfConsoleInputEvents(::GetStdHandle(STD_INPUT_HANDLE), &left);
+    EXPECT_EQ(left, 0u);
+    EXPECT_GE(msOf([] { EXPECT_EQ(platform::readByte(60), platform::kNoByte); }), 55);
 
-    std::thread typist([] {
-        ::Sleep(50);
-        put({key(true, 'K', L'k')});
-    });
-    startedAt = nowMs();
-    platform::waitForInputOrTick(kPatienceMs);
-    EXPECT_LT(nowMs() - startedAt, kPatienceMs / 2) << "a key should end the wait";
-    typist.join();
+    putSoon({key('K', L'k')});
+    EXPECT_LT(msOf([] { platform::waitForInputOrTick(kPatienceMs); }), kPatienceMs / 2);
     EXPECT_EQ(platform::readByte(0), 'k');
+    putSoon({key(VK_RETURN, L'\r')});
+    EXPECT_EQ(platform::readByte(-1), '\r');
 
     const int timer = platform::startTimer(
         20, [](void*) {}, nullptr);
-    ASSERT_GT(timer, 0);
-    startedAt = nowMs();
-    platform::waitForInputOrTick(kPatienceMs);
-    EXPECT_LT(nowMs() - startedAt, kPatienceMs / 2) << "a tick should end the wait";
+    EXPECT_LT(msOf([] { platform::waitForInputOrTick(kPatienceMs); }), kPatienceMs / 2);
     platform::stopTimer(timer);
-}
-
-TEST_F(ConsoleInput, AReadWaitsForItsKeyAndTimesOut) {
-    long long startedAt = nowMs();
-    EXPECT_EQ(platform::readByte(60), platform::kNoByte);
-    EXPECT_GE(nowMs() - startedAt, 55);
-    std::thread typist([] {
-        ::Sleep(50);
-        put({key(true, VK_RETURN, L'\r')});
-    });
-    EXPECT_EQ(platform::readByte(-1), '\r');
-    typist.join();
 }
 
 // A changed window asks for the page to be drawn again, as SIGWINCH does on POSIX: a read or a
 // pause ends for it at once. Keys typed during a pause are kept.
-TEST_F(ConsoleInput, AResizedWindowAsksForARepaint) {
+TEST(ConsoleInput, AResizedWindowAsksForARepaint) {
     platform::start();
     platform::takeResumed();
-    INPUT_RECORD resized = other(WINDOW_BUFFER_SIZE_EVENT);
-    resized.Event.WindowBufferSizeEvent.dwSize = COORD{100, 50};
+    const INPUT_RECORD resized = other(WINDOW_BUFFER_SIZE_EVENT);
     put({resized});
-    long long startedAt = nowMs();
-    EXPECT_EQ(platform::readByte(kPatienceMs), platform::kNoByte);
-    EXPECT_LT(nowMs() - startedAt, kPatienceMs / 2);
+    EXPECT_LT(msOf([] { EXPECT_EQ(platform::readByte(kPatienceMs), platform::kNoByte); }),
+              kPatienceMs / 2);
     EXPECT_TRUE(platform::takeResumed());
-
-    std::thread resizer([resized] {
-        ::Sleep(50);
-        put({key(true, 'q', L'q'), resized});
-    });
-    startedAt = nowMs();
-    platform::sleepMs(kPatienceMs);
-    EXPECT_LT(nowMs() - startedAt, kPatienceMs / 2) << "the pause should end for the repaint";
-    resizer.join();
+    putSoon({key('q', L'q'), resized});
+    EXPECT_LT(msOf([] { platform::sleepMs(kPatienceMs); }), kPatienceMs / 2);
     EXPECT_TRUE(platform::takeResumed());
     EXPECT_EQ(platform::readByte(0), 'q');
 }
