@@ -1,5 +1,5 @@
 """The real pervaro binary in tmux at 80 x 41, as a player's terminal runs it, and the driver of
-the scenario files beside this one: tmux_game.py SCENARIO BINARY DATA."""
+the scenario files beside this one (README.md): tmux_game.py SCENARIO BINARY DATA."""
 import os
 import pty
 import shlex
@@ -15,31 +15,20 @@ FAKETIME = "/usr/lib/%s-linux-gnu/faketime/libfaketime.so.1"
 
 
 def command(binary):
-    """A cross-built Windows game runs under Wine."""
     return [WINE_RUN, binary] if binary.endswith(".exe") else [binary]
 
 
 def frozen_clock(clock):
-    """The wall clock frozen by libfaketime; the game reseeds from it in whole seconds."""
+    """libfaketime freezes the wall clock, which the game reseeds from in whole seconds."""
     lib = next((FAKETIME % a for a in ("x86_64", "aarch64") if os.path.exists(FAKETIME % a)), None)
     assert lib, "libfaketime is not installed (Debian package faketime)"
     return {"LD_PRELOAD": lib, "FAKETIME": "'%s'" % clock, "FAKETIME_DONT_FAKE_MONOTONIC": "1",
             "FAKETIME_NO_CACHE": "1"}
 
 
-def until(deadline_seconds, probe, what):
-    deadline = time.time() + deadline_seconds
-    while time.time() < deadline:
-        found = probe()
-        if found is not None:
-            return found
-        time.sleep(0.05)
-    raise AssertionError(what())
-
-
 class Game:
     """One run in a tmux session of its own, started in cwd; its shell keeps the terminal modes
-    from before and after the game and the exit status."""
+    from before and after the game, and the exit status."""
 
     def __init__(self, binary, cwd, env, main_screen=False):
         self.dir = tempfile.mkdtemp(prefix="pervaro-tmux-")
@@ -67,15 +56,23 @@ class Game:
         self.tmux("send-keys", "-t", "game", *keys)
 
     def screen(self):
-        return self.tmux("capture-pane", "-p", "-t", "game").split("\n")
+        return (self.tmux("capture-pane", "-p", "-t", "game").split("\n") + [""] * 41)[:41]
 
-    def row(self, row):
-        """Row 1..41 of the pane."""
-        return (self.screen() + [""] * 41)[row - 1]
-
-    def wait_for(self, text, timeout=40):
-        until(timeout, lambda: True if any(text in line for line in self.screen()) else None,
-              lambda: "never shown: %r\n%s" % (text, "\n".join(self.screen())))
+    def wait_for(self, text, timeout=40, answers=None):
+        """Until text shows; with answers, plays on the way, until text shows or the game ends:
+        once a page stands still, types the keys of the first prompt of answers it shows, or
+        Space on a page that only waits."""
+        deadline, last = time.time() + timeout, None
+        while time.time() < deadline:
+            page = "\n".join(self.screen())
+            if text in page or (answers is not None and self.ended() is not None):
+                return
+            if answers is not None and page == last:
+                self.keys(*next((keys for prompt, keys in answers if prompt in page), ["Space"]))
+                page = None
+            last = page
+            time.sleep(0.05 if answers is None else 0.15)
+        raise AssertionError("never shown: %r\n%s" % (text, "\n".join(self.screen())))
 
     def choose(self, prompt, *keys):
         self.wait_for(prompt)
@@ -86,37 +83,19 @@ class Game:
         return int(open(path).read()) if os.path.exists(path) else None
 
     def status(self):
-        """The exit status, once the terminal modes are seen as before and the main screen back."""
-        status = until(60, self.ended, lambda: "the game did not end\n" + "\n".join(self.screen()))
-        modes = [open(os.path.join(self.dir, name)).read() for name in ("before", "after")]
-        assert modes[0] == modes[1], "terminal modes not restored: %s" % modes
-        assert self.show("#{alternate_on}") == "0", "the alternate screen is still on"
-        return status
-
-    def cursor(self):
-        """The cursor's (column, row), both 1-based."""
-        x, y = self.show("#{cursor_x} #{cursor_y}").split()
-        return int(x) + 1, int(y) + 1
+        """The exit status, once the terminal modes are as before and the main screen is back."""
+        for _ in range(600):
+            if self.ended() is not None:
+                modes = [open(os.path.join(self.dir, n)).read() for n in ("before", "after")]
+                assert modes[0] == modes[1], "terminal modes not restored: %s" % modes
+                assert self.show("#{alternate_on}") == "0", "the alternate screen is still on"
+                return self.ended()
+            time.sleep(0.1)
+        raise AssertionError("the game did not end\n" + "\n".join(self.screen()))
 
     def pid(self):
-        """The game's process: the pane shell's child."""
         children = subprocess.run(["pgrep", "-P", self.show("#{pane_pid}")], capture_output=True)
         return int(children.stdout.split()[0])
-
-    def play(self, answers, goal, timeout=240):
-        """Types the keys of the first prompt in answers the page shows, or Space on a page that
-        only waits, each once the page stands still, until goal shows or the game ends."""
-        deadline, last = time.time() + timeout, None
-        while time.time() < deadline:
-            text = "\n".join(self.screen())
-            if goal in text or self.ended() is not None:
-                return
-            if text == last:
-                self.keys(*next((keys for prompt, keys in answers if prompt in text), ["Space"]))
-                text = None
-            last = text
-            time.sleep(0.15)
-        raise AssertionError("never shown: %r\n%s" % (goal, "\n".join(self.screen())))
 
     def close(self):
         subprocess.run(["tmux", "-S", self.dir + "/sock", "kill-server"], capture_output=True)
@@ -149,8 +128,6 @@ def run_plain(binary, args, env, cwd, stdin=None):
 
 
 def scenario(path, binary, data):
-    """Runs the steps of a scenario file (README.md says what each means) in a folder with
-    copies of the maps; the player's game folder is {dir}/data-home/pervaro."""
     binary, folder = os.path.abspath(binary), tempfile.mkdtemp(prefix="pervaro-e2e-")
     for name in os.listdir(data):
         if name.startswith("map") and name.endswith(".txt"):
@@ -177,16 +154,17 @@ def scenario(path, binary, data):
                 elif step == "answer":
                     answers.append((args[0], args[1:]))
                 elif step == "play":
-                    game.play(answers, args[0])
+                    game.wait_for(args[0], 240, answers)
                 elif step == "row":
-                    shown = game.row(int(args[0])).rstrip(" ")
+                    shown = game.screen()[int(args[0]) - 1].rstrip(" ")
                     assert shown == args[1].rstrip(" "), "row %s: %r" % (args[0], shown)
                 elif step == "status":
                     status = game.status()
                     assert status == int(args[-1] if game.windows else args[0]), status
                 elif step == "cursor-below":
                     written = max(i + 1 for i, text in enumerate(game.screen()) if text.strip())
-                    assert game.cursor() == (1, 41) and written < 41, (game.cursor(), written)
+                    cursor = game.show("#{cursor_x} #{cursor_y}")
+                    assert cursor == "0 40" and written < 41, (cursor, written)
                 elif step in ("run", "pipe"):
                     stdin = args.pop(1).encode() if step == "pipe" else None
                     last = run_plain(binary, args[1:], dict(os.environ, **env), folder, stdin)

@@ -49,36 +49,20 @@ const char* brokenInvariant() {
 
 // Keys a restless player might press, weighted towards what moves the game on.
 std::string randomKey(std::mt19937& random) {
-    constexpr struct {
-        int weight;
-        const char* key;
-    } kFixedKeys[] = {{10, "\r"},    {7, " "},         {2, "\x1b[A"}, {2, "\x1b[B"},
-                      {2, "\x1b[C"}, {1, "\x1b[D"},    {1, "\x1bOA"}, {3, "\x1b"},
-                      {3, "\x7f"},   {2, "abc def\r"}, {2, "あ\r"},   {2, "\x1b[15~"},
-                      {2, "3 4 5\r"}};
-    int pick = static_cast<int>(random() % 100);
-    if (pick < 30) {
-        return std::to_string(random() % 12) + "\r";  // a menu entry
-    }
-    if (pick < 40) {
-        return std::to_string(static_cast<int>(random() % 30) - 5) + "\r";
-    }
-    if (pick < 55) {
-        return std::string(1, static_cast<char>('0' + random() % 10));
-    }
-    if (pick < 59) {
-        return std::string(1, static_cast<char>('a' + random() % 26));
-    }
-    if (pick < 61) {
-        return std::string(random() % 120, '9') + "\r";
-    }
-    pick -= 61;
-    for (const auto& fixed : kFixedKeys) {
-        if ((pick -= fixed.weight) < 0) {
-            return fixed.key;
-        }
-    }
-    return "\r";
+    constexpr const char* kOtherKeys[] = {"\r",        "\r",     "\r",       "\r",     "\r",
+                                          " ",         " ",      " ",        "\x1b[A", "\x1b[B",
+                                          "\x1b[C",    "\x1b[D", "\x1bOA",   "\x1b",   "\x7f",
+                                          "abc def\r", "あ\r",   "\x1b[15~", "3 4 5\r"};
+    const auto number = [&](int count, int from) {
+        return std::to_string(static_cast<int>(random() % count) + from);
+    };
+    const int pick = static_cast<int>(random() % 100);
+    return pick < 30   ? number(12, 0) + "\r"  // a menu entry
+           : pick < 40 ? number(30, -5) + "\r"
+           : pick < 55 ? number(10, 0)
+           : pick < 59 ? std::string(1, static_cast<char>('a' + random() % 26))
+           : pick < 61 ? std::string(random() % 120, '9') + "\r"
+                       : kOtherKeys[random() % std::size(kOtherKeys)];
 }
 
 // Pages whose reach the soak reports, by a text that only they show.
