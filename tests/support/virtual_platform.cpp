@@ -61,6 +61,10 @@ const VirtualFile* findFile(const std::string& path) {
     return found == disk.end() ? nullptr : &found->second;
 }
 
+bool isRegular(const VirtualFile* file) {
+    return file && file->kind == FileKind::Regular;
+}
+
 // Moves the clock to target, running the timer ticks due on the way in order.
 void advanceTo(std::int64_t target) {
     for (;;) {
@@ -92,23 +96,21 @@ int popByte() {
     return byte;
 }
 
-// A parameter of a control sequence; fallback when it is missing, zero or not a number.
-int parameter(const std::string& params, int index, int fallback) {
-    std::istringstream fields(params);
-    std::string field;
-    for (int i = 0; i <= index; ++i) {
-        if (!std::getline(fields, field, ';')) {
-            return fallback;
+void controlSequence(const std::string& params, char final) {
+    // The numeric parameters; one missing, zero or not a number takes the fallback.
+    std::vector<int> numbers(1, 0);
+    for (const char c : params) {
+        if (c == ';') {
+            numbers.push_back(0);
+        } else {
+            const bool digit =
+                c >= '0' && c <= '9' && numbers.back() >= 0 && numbers.back() < 99999;
+            numbers.back() = digit ? numbers.back() * 10 + (c - '0') : -1;
         }
     }
-    if (field.empty() || field.size() > 6 || field.find_first_not_of("0123456789") != field.npos) {
-        return fallback;
-    }
-    const int value = std::stoi(field);
-    return value > 0 ? value : fallback;
-}
-
-void controlSequence(const std::string& params, char final) {
+    const auto parameter = [&](std::size_t index, int fallback) {
+        return index < numbers.size() && numbers[index] > 0 ? numbers[index] : fallback;
+    };
     ScreenGrid& g = vp.grid;
     const bool setOrReset = final == 'h' || final == 'l';
     if (params.starts_with('?')) {
@@ -120,20 +122,16 @@ void controlSequence(const std::string& params, char final) {
             vp.unknown.push_back(params + final);
         }
     } else if (final == 'H' || final == 'f') {
-        g.moveTo(std::min(parameter(params, 1, 1), g.columns),
-                 std::min(parameter(params, 0, 1), g.rows));
-    } else if (final == 'J' && parameter(params, 0, 0) == 2) {
-        const auto [column, row] = std::pair(g.column, g.row);
-        g.clear();
-        g.column = column;
-        g.row = row;
-    } else if (final == 'K' && parameter(params, 0, 0) == 0) {
+        g.moveTo(std::min(parameter(1, 1), g.columns), std::min(parameter(0, 1), g.rows));
+    } else if (final == 'J' && parameter(0, 0) == 2) {
+        std::fill(g.cells.begin(), g.cells.end(), ScreenCell{});  // the cursor stays
+    } else if (final == 'K' && parameter(0, 0) == 0) {
         g.eraseToEndOfLine();
     } else if (final == 'M') {
-        for (int i = parameter(params, 0, 1); i > 0; --i) {
+        for (int i = parameter(0, 1); i > 0; --i) {
             g.deleteLine();
         }
-    } else if (final == 'n' && parameter(params, 0, 0) == 6) {
+    } else if (final == 'n' && parameter(0, 0) == 6) {
         if (vp.options.answersQueries) {
             // The answer goes ahead of any key the player has yet to press.
             char reply[32];
@@ -145,21 +143,6 @@ void controlSequence(const std::string& params, char final) {
         }
     } else if (final != 'r') {  // the scroll region is the whole virtual screen
         vp.unknown.push_back(params + final);
-    }
-}
-
-void printGlyph(std::string_view bytes) {
-    char32_t c = 0;
-    decodeUtf8(bytes, 0, c);
-    const bool narrow = vp.options.ambiguousNarrow && mayDrawNarrow(c);
-    const int width = glyphWidth(c) == 2 && narrow ? 1 : glyphWidth(c);
-    ScreenGrid& g = vp.grid;
-    if (!vp.autowrap) {
-        g.column = std::min(g.column, g.columns - width + 1);
-    }
-    g.put(bytes, width);
-    if (!vp.autowrap) {
-        g.column = std::min(g.column, g.columns);
     }
 }
 
@@ -196,7 +179,15 @@ void interpret(std::string_view bytes) {
                 vp.pendingBytes = data.substr(i);
                 return;
             }
-            printGlyph(std::string_view(data).substr(i, end - i));
+            const bool narrow = vp.options.ambiguousNarrow && mayDrawNarrow(c);
+            const int width = glyphWidth(c) == 2 && narrow ? 1 : glyphWidth(c);
+            if (!vp.autowrap) {
+                vp.grid.column = std::min(vp.grid.column, vp.grid.columns - width + 1);
+            }
+            vp.grid.put(std::string_view(data).substr(i, end - i), width);
+            if (!vp.autowrap) {
+                vp.grid.column = std::min(vp.grid.column, vp.grid.columns);
+            }
         }
     }
 }
@@ -285,7 +276,7 @@ void removeAllFiles() {
 
 std::optional<std::string> fileContents(const std::string& path) {
     const VirtualFile* file = findFile(path);
-    return file && file->kind == FileKind::Regular ? std::optional(file->contents) : std::nullopt;
+    return isRegular(file) ? std::optional(file->contents) : std::nullopt;
 }
 
 int run(const std::function<void()>& procedure) {
@@ -393,7 +384,7 @@ bool readFile(const std::string& path, std::size_t maxBytes, std::string& conten
               std::string& problem) {
     const vt::VirtualFile* file = vt::findFile(path);
     contents.clear();
-    if (file && file->kind == vt::FileKind::Regular) {
+    if (vt::isRegular(file)) {
         contents = file->contents.substr(0, maxBytes);
         return true;
     }
@@ -409,7 +400,7 @@ bool replaceFile(const std::string& path, std::string_view contents) {
     using vt::FileFault;
     const FileFault fault = std::exchange(vt::nextFault, FileFault::None);
     const vt::VirtualFile* existing = vt::findFile(path);
-    if (existing && existing->kind == vt::FileKind::Regular && existing->readOnly) {
+    if (vt::isRegular(existing) && existing->readOnly) {
         return false;
     }
     vt::disk.erase(path + ".new");
@@ -426,8 +417,7 @@ bool replaceFile(const std::string& path, std::string_view contents) {
 }
 
 bool isRegularFile(const std::string& path) {
-    const vt::VirtualFile* file = vt::findFile(path);
-    return file && file->kind == vt::FileKind::Regular;
+    return vt::isRegular(vt::findFile(path));
 }
 
 // The virtual disk knows no links and no other spellings of a path: one path, one file.
@@ -437,24 +427,23 @@ bool sameFile(const std::string& first, const std::string& second) {
 
 // Folders are entries of their own. Anything else standing in the place of the folder, or of
 // a folder above it, stops it, as on a real disk.
+
+// Folders are entries of their own. Anything else standing in the place of the folder, or of
+// a folder above it, stops it, as on a real disk.
 bool makePrivateFolder(const std::string& path, std::string& problem) {
-    if (path.empty()) {
-        problem = "No such file or directory";
-        return false;
-    }
     std::vector<std::string> folders;
-    for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+    for (std::size_t end = path.find('/', 1); !path.empty(); end = path.find('/', end + 1)) {
         folders.push_back(path.substr(0, end));
         if (end == std::string::npos) {
             break;
         }
     }
-    for (const std::string& folder : folders) {
-        const vt::VirtualFile* file = vt::findFile(folder);
-        if (file && file->kind != vt::FileKind::Directory) {
-            problem = "Not a directory";
-            return false;
-        }
+    const bool blocked = std::any_of(folders.begin(), folders.end(), [](const std::string& f) {
+        return vt::findFile(f) && vt::findFile(f)->kind != vt::FileKind::Directory;
+    });
+    if (folders.empty() || blocked) {
+        problem = blocked ? "Not a directory" : "No such file or directory";
+        return false;
     }
     for (const std::string& folder : folders) {
         vt::disk.try_emplace(folder, vt::VirtualFile{vt::FileKind::Directory, "", false});
