@@ -93,10 +93,6 @@ class Game:
             time.sleep(0.1)
         raise AssertionError("the game did not end\n" + "\n".join(self.screen()))
 
-    def pid(self):
-        children = subprocess.run(["pgrep", "-P", self.show("#{pane_pid}")], capture_output=True)
-        return int(children.stdout.split()[0])
-
     def close(self):
         subprocess.run(["tmux", "-S", self.dir + "/sock", "kill-server"], capture_output=True)
         shutil.rmtree(self.dir, ignore_errors=True)

@@ -20,7 +20,7 @@ def files_under(folder):
 
 def play(binary, cwd, env, entry, message, board=None):
     """To the main menu, entry 8 (save) or 9 (load) and its message, then stage 1's board: the
-    rows given (row: text), or the installed map's; Ctrl-C to the game alone ends it."""
+    rows given (row: text), or the installed map's; Ctrl-C ends it."""
     game = Game(binary, cwd, env)
     try:
         game.choose("いずれかのキーを押すと", "x")
@@ -33,7 +33,7 @@ def play(binary, cwd, env, entry, message, board=None):
         shown = {n: line.rstrip() for n, line in enumerate(game.screen()[:34], 1)
                  if line.strip() and "STAGE" not in line}
         assert shown == board if board else len(shown) > 3, game.screen()
-        os.kill(game.pid(), signal.SIGINT)
+        game.keys("C-c")
         assert game.status() == 128 + signal.SIGINT
     finally:
         game.close()

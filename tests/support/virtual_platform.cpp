@@ -204,20 +204,12 @@ void reset(const Options& options) {
     useGameFiles(GameFiles{});  // the working folder, as before start-up
 }
 
-void losePage() {
-    resize(vp.options.columns, vp.options.rows);
-}
-
 void resize(int columns, int rows) {
     vp.options.columns = columns;
     vp.options.rows = rows;
     vp.grid = ScreenGrid(columns, rows);
     vp.cursorVisible = true;  // as the terminal was given back on a suspend
     vp.repaintAsked = true;
-}
-
-void type(const std::string& bytes) {
-    vp.input.push_back(Chunk{kWhenAsked, bytes});
 }
 
 // After the keys asked for and those that arrive no later.
@@ -236,6 +228,8 @@ void typeLines(const std::vector<std::string>& lines) {
 }
 
 // clang-format off
+void losePage() { resize(vp.options.columns, vp.options.rows); }
+void type(const std::string& bytes) { vp.input.push_back(Chunk{kWhenAsked, bytes}); }
 bool inputExhausted() { return vp.exhausted; }
 std::int64_t nowMicros() { return vp.now; }
 std::int64_t nowMs() { return vp.now / 1000; }
@@ -296,10 +290,6 @@ namespace platform {
 
 using vt::vp;
 
-void start() {
-    vp.output.clear();
-}
-
 void writeBytes(std::string_view bytes) {
     vp.output += bytes;
     ++vp.writeCalls;
@@ -351,6 +341,7 @@ void waitForInputOrTick(int timeoutMs) {
 }
 
 // clang-format off
+void start() { vp.output.clear(); }
 bool inputIsTerminal() { return vp.options.isTerminal; }
 WindowSize windowSize() { return {vp.options.columns, vp.options.rows}; }
 std::int64_t wallClockSeconds() { return vp.wallClockBase + vp.now / 1'000'000; }
@@ -371,6 +362,7 @@ int startTimer(int periodMs, TimerCallback callback, void* user) {
     ++vp.timersStarted;
     return vp.nextTimerHandle++;
 }
+
 void stopTimer(int handle) {
     std::erase_if(vp.timers, [&](const vt::Timer& t) { return t.handle == handle; });
 }
