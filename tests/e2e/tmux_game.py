@@ -1,5 +1,6 @@
 """The real pervaro binary in tmux at 80 x 41, as a player's terminal runs it, and the driver of
 the scenario files beside this one (README.md): tmux_game.py SCENARIO BINARY DATA."""
+import glob
 import os
 import pty
 import shlex
@@ -11,7 +12,6 @@ import termios
 import time
 
 WINE_RUN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "cmake", "wine-run")
-FAKETIME = "/usr/lib/%s-linux-gnu/faketime/libfaketime.so.1"
 
 
 def command(binary):
@@ -20,9 +20,9 @@ def command(binary):
 
 def frozen_clock(clock):
     """libfaketime freezes the wall clock, which the game reseeds from in whole seconds."""
-    lib = next((FAKETIME % a for a in ("x86_64", "aarch64") if os.path.exists(FAKETIME % a)), None)
+    lib = glob.glob("/usr/lib/*/faketime/libfaketime.so.1")
     assert lib, "libfaketime is not installed (Debian package faketime)"
-    return {"LD_PRELOAD": lib, "FAKETIME": "'%s'" % clock, "FAKETIME_DONT_FAKE_MONOTONIC": "1",
+    return {"LD_PRELOAD": lib[0], "FAKETIME": "'%s'" % clock, "FAKETIME_DONT_FAKE_MONOTONIC": "1",
             "FAKETIME_NO_CACHE": "1"}
 
 
@@ -99,8 +99,8 @@ class Game:
 
 
 def run_plain(binary, args, env, cwd, stdin=None):
-    """Runs without tmux, with stdin the given bytes, or else a terminal: then twice, the second
-    time with every stream on it, which must keep its modes and show no control sequence."""
+    """Runs without tmux, with stdin the given bytes, or else a terminal, which must keep its
+    modes and be sent no control sequence."""
     if stdin is not None:
         return subprocess.run(command(binary) + args, input=stdin, cwd=cwd, env=env,
                               capture_output=True, timeout=60)
@@ -108,18 +108,10 @@ def run_plain(binary, args, env, cwd, stdin=None):
     before = termios.tcgetattr(slave)
     result = subprocess.run(command(binary) + args, stdin=slave, cwd=cwd, env=env,
                             capture_output=True, timeout=30)
-    shown = subprocess.run(command(binary) + args, stdin=slave, stdout=slave, stderr=slave,
-                           cwd=cwd, env=env, timeout=30)
     assert termios.tcgetattr(slave) == before, "terminal modes changed"
-    os.close(slave)
-    screen = b""
-    try:
-        while chunk := os.read(master, 65536):
-            screen += chunk
-    except OSError:
-        pass
+    assert b"\x1b" not in result.stdout + result.stderr, result
     os.close(master)
-    assert shown.returncode == result.returncode and b"\x1b" not in screen, (shown, screen)
+    os.close(slave)
     return result
 
 
