@@ -110,8 +110,9 @@ int main(int argc, char** argv) {
         vt::onBlockingRead([&] {
             ++keys;
             for (int row = 1; row <= 40; ++row) {
+                const std::string text = vt::rowText(row);
                 for (int i = 0; i < kLandmarkCount; ++i) {
-                    seen[i] = seen[i] || vt::rowText(row).find(kLandmarks[i]) != std::string::npos;
+                    seen[i] = seen[i] || text.find(kLandmarks[i]) != std::string::npos;
                 }
             }
             if ((broken = brokenInvariant()) != nullptr) {
