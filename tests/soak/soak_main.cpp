@@ -73,10 +73,10 @@ constexpr const char* kLandmarks[] = {
     "Congratulation",  "Game  Over"};
 constexpr int kLandmarkCount = sizeof kLandmarks / sizeof kLandmarks[0];
 
-// Every other game starts with this save, so that some reach the free-play menu.
-// (COIN 60000, LV 5, LIFE 10 of 15, stage 5 reached, four cleared, three of each usable item)
+// Every other game starts with this save, so that some reach the free-play menu: COIN 60000,
+// LV 5, LIFE 10 of 15 (two elixirs bought), the cards, stage 5 reached, three of each usable item.
 constexpr SaveRecord kExtraModeSave = {
-    0, 1, 60000, 50, 10, 1, 5, 3, 5, 0, 0, {1, 1, 1, 1, 0}, {0, 0, 0, 0, 0, 3, 3, 3, 3, 3, 3}};
+    0, 1, 60000, 50, 10, 1, 5, 3, 5, 0, 0, {1, 1, 1, 1, 0}, {1, 1, 1, 0, 0, 3, 3, 3, 3, 3, 3}};
 
 }  // namespace
 
