@@ -81,9 +81,10 @@ void advanceTo(std::int64_t target) {
     vp.now = std::max(vp.now, target);
 }
 
-bool arrivedBy(std::int64_t micros) {
-    return !vp.input.empty() && vp.input.front().atMicros != kWhenAsked &&
-           vp.input.front().atMicros <= micros;
+// When the next scripted byte arrives; never, while it waits to be asked for.
+std::int64_t arrival() {
+    const bool timed = !vp.input.empty() && vp.input.front().atMicros != kWhenAsked;
+    return timed ? vp.input.front().atMicros : INT64_MAX;
 }
 
 int popByte() {
@@ -298,14 +299,14 @@ void writeBytes(std::string_view bytes) {
 }
 
 int readByte(int timeoutMs) {
-    if (vt::arrivedBy(vp.now)) {
+    if (vt::arrival() <= vp.now) {
         return vt::popByte();
     }
     if (timeoutMs >= 0) {
         const std::int64_t until =
             vp.now + (timeoutMs == 0 ? vt::kPollStepMicros : std::int64_t{timeoutMs} * 1000);
-        vt::advanceTo(timeoutMs > 0 && vt::arrivedBy(until) ? vp.input.front().atMicros : until);
-        return vt::arrivedBy(vp.now) ? vt::popByte() : kNoByte;
+        vt::advanceTo(timeoutMs > 0 ? std::min(vt::arrival(), until) : until);
+        return vt::arrival() <= vp.now ? vt::popByte() : kNoByte;
     }
     vp.keyWaitsWithCursorHidden += vp.cursorVisible ? 0 : 1;
     if (vp.blockingReadHook) {
@@ -329,9 +330,7 @@ int readByte(int timeoutMs) {
 
 void waitForInputOrTick(int timeoutMs) {
     std::int64_t until = timeoutMs >= 0 ? vp.now + std::int64_t{timeoutMs} * 1000 : INT64_MAX;
-    if (!vp.input.empty() && vp.input.front().atMicros != vt::kWhenAsked) {
-        until = std::min(until, std::max(vp.now, vp.input.front().atMicros));
-    }
+    until = std::min(until, std::max(vp.now, vt::arrival()));
     for (const vt::Timer& t : vp.timers) {
         until = std::min(until, t.nextMicros);
     }
