@@ -1,191 +1,178 @@
-"""Drives the real pervaro binary in tmux at 80 x 41, the way a player's terminal would."""
+"""The real pervaro binary in tmux at 80 x 41, as a player's terminal runs it, and the driver of
+the scenario files beside this one (README.md): tmux_game.py SCENARIO BINARY DATA."""
+import glob
 import os
+import pty
+import shlex
 import shutil
 import subprocess
+import sys
 import tempfile
+import termios
 import time
-import unicodedata
 
-
-# Runs a Windows game under Wine, in a prefix made on first use.
 WINE_RUN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "cmake", "wine-run")
 
 
-def cells(text):
-    """Columns tmux gives the text: East Asian wide characters two, everything else one."""
-    return sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in text)
+def command(binary):
+    return [WINE_RUN, binary] if binary.endswith(".exe") else [binary]
+
+
+def frozen_clock(clock):
+    """libfaketime freezes the wall clock, which the game reseeds from in whole seconds."""
+    lib = glob.glob("/usr/lib/*/faketime/libfaketime.so.1")
+    assert lib, "libfaketime is not installed (Debian package faketime)"
+    return {"LD_PRELOAD": lib[0], "FAKETIME": "'%s'" % clock, "FAKETIME_DONT_FAKE_MONOTONIC": "1",
+            "FAKETIME_NO_CACHE": "1"}
 
 
 class Game:
-    def __init__(self, binary, data_dir, maps=True, env=None, columns=80, rows=41,
-                 alternate_screen=True, cwd=None):
-        """Runs the binary in its own folder (with copies of the maps unless maps is False), or
-        in cwd."""
-        self.binary = os.path.abspath(binary)
-        self.dir = tempfile.mkdtemp(prefix="pervaro-e2e-")
+    """One run in a tmux session of its own, started in cwd; its shell keeps the terminal modes
+    from before and after the game, and the exit status."""
+
+    def __init__(self, binary, cwd, env, main_screen=False):
+        self.dir = tempfile.mkdtemp(prefix="pervaro-tmux-")
+        self.windows = binary.endswith(".exe")
         # Read as the server starts, before the game writes anything.
         self.conf = os.path.join(self.dir, "tmux.conf")
         with open(self.conf, "w") as f:
-            f.write("" if alternate_screen else "set -wg alternate-screen off\n")
-        if maps:
-            for name in sorted(os.listdir(data_dir)):
-                if name.startswith("map") and name.endswith(".txt"):
-                    shutil.copy(os.path.join(data_dir, name), self.dir)
-        self.session = "pervaro-%d-%d" % (os.getpid(), int(time.time() * 1000) % 1000000)
-        self.socket = os.path.join(self.dir, "tmux.sock")
-        # The player's game folder is a private one, never the real user's.
-        env = dict({"XDG_DATA_HOME": os.path.join(self.dir, "data-home")}, **(env or {}))
-        prefix = "".join("%s=%s " % (k, v) for k, v in env.items())
-        command = self.binary
-        if self.windows():
-            command = "%s %s" % (WINE_RUN, self.binary)
-        # The shell outlives a typed Ctrl-C (a trap, not an ignored signal, which the game
-        # would inherit).
-        script = (
-            "trap : INT; cd {cwd}; stty -g > {d}/before.txt; {prefix}{command}; rc=$?; "
-            "stty -g > {d}/after.tmp; mv {d}/after.tmp {d}/after.txt; echo $rc > {d}/status.tmp; "
-            "mv {d}/status.tmp {d}/status.txt; sleep 600"
-        ).format(cwd=cwd or self.dir, d=self.dir, prefix=prefix, command=command)
-        self.tmux("new-session", "-d", "-x", str(columns), "-y", str(rows), "-s", self.session,
-                  "sh", "-c", script)
-        self.tmux("set-option", "-t", self.session, "status", "off")
-
-    def windows(self):
-        """A cross-built Windows game, which runs under Wine."""
-        return self.binary.endswith(".exe")
+            f.write("set -wg alternate-screen off\n" if main_screen else "")
+        # The shell outlives a typed Ctrl-C (a trap, not an ignored signal the game would inherit).
+        script = ("trap : INT; cd {cwd}; stty -g >{d}/before; {env} {cmd}; rc=$?;"
+                  " stty -g >{d}/after; echo $rc >{d}/rc.tmp; mv {d}/rc.tmp {d}/rc; sleep 600")
+        script = script.format(cwd=cwd, d=self.dir, cmd=" ".join(command(binary)),
+                               env=" ".join("%s=%s" % item for item in env.items()))
+        self.tmux("new-session", "-d", "-x", "80", "-y", "41", "-s", "game", "sh", "-c", script)
+        self.tmux("set-option", "-t", "game", "status", "off")
 
     def tmux(self, *args):
-        return subprocess.run(["tmux", "-f", self.conf, "-S", self.socket] + list(args), check=True,
-                              capture_output=True, text=True).stdout
+        return subprocess.run(["tmux", "-f", self.conf, "-S", self.dir + "/sock"] + list(args),
+                              check=True, capture_output=True, text=True).stdout
+
+    def show(self, what):
+        return self.tmux("display-message", "-p", "-t", "game", what).strip()
 
     def keys(self, *keys):
-        self.tmux("send-keys", "-t", self.session, *keys)
-
-    def type(self, text):
-        self.tmux("send-keys", "-t", self.session, "-l", text)
+        self.tmux("send-keys", "-t", "game", *keys)
 
     def screen(self):
-        return self.tmux("capture-pane", "-p", "-t", self.session).split("\n")
+        return (self.tmux("capture-pane", "-p", "-t", "game").split("\n") + [""] * 41)[:41]
 
-    def row(self, row):
-        """Row 1..41 of the pane."""
-        lines = self.screen()
-        return lines[row - 1] if row - 1 < len(lines) else ""
-
-    def to_title(self):
-        """From start-up past the hint and the credit pages to the title menu's prompt."""
-        self.wait_for("いずれかのキーを押すと")
-        self.keys("x")
-        self.wait_for("メニューから数字を選び", timeout=40)
-
-    def choose(self, prompt, answer):
-        """Waits for the prompt, then types the answer and Enter."""
-        self.wait_for(prompt)
-        self.keys(answer, "Enter")
-
-    def wait_for(self, text, timeout=30.0):
-        deadline = time.time() + timeout
+    def wait_for(self, text, timeout=40, answers=None):
+        """Until text shows; with answers, plays on the way, until text shows or the game ends:
+        once a page stands still, types the keys of the first prompt of answers it shows, or
+        Space on a page that only waits."""
+        deadline, last = time.time() + timeout, None
         while time.time() < deadline:
-            if any(text in line for line in self.screen()):
-                return True
-            time.sleep(0.05)
+            page = "\n".join(self.screen())
+            if text in page or (answers is not None and self.ended() is not None):
+                return
+            if answers is not None and page == last:
+                self.keys(*next((keys for prompt, keys in answers if prompt in page), ["Space"]))
+                page = None
+            last = page
+            time.sleep(0.05 if answers is None else 0.15)
         raise AssertionError("never shown: %r\n%s" % (text, "\n".join(self.screen())))
 
-    def status(self, timeout=30.0):
-        path = os.path.join(self.dir, "status.txt")
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            if os.path.exists(path):
-                with open(path) as f:
-                    text = f.read().strip()
-                if text:
-                    return int(text)
-            time.sleep(0.05)
+    def choose(self, prompt, *keys):
+        self.wait_for(prompt)
+        self.keys(*keys)
+
+    def ended(self):
+        path = os.path.join(self.dir, "rc")
+        return int(open(path).read()) if os.path.exists(path) else None
+
+    def status(self):
+        """The exit status, once the terminal modes are as before and the main screen is back."""
+        for _ in range(600):
+            if self.ended() is not None:
+                modes = [open(os.path.join(self.dir, n)).read() for n in ("before", "after")]
+                assert modes[0] == modes[1], "terminal modes not restored: %s" % modes
+                assert self.show("#{alternate_on}") == "0", "the alternate screen is still on"
+                return self.ended()
+            time.sleep(0.1)
         raise AssertionError("the game did not end\n" + "\n".join(self.screen()))
 
-    def terminal_restored(self):
-        """The terminal modes after the game equal those before, and the main screen is back."""
-        with open(os.path.join(self.dir, "before.txt")) as f:
-            before = f.read()
-        with open(os.path.join(self.dir, "after.txt")) as f:
-            after = f.read()
-        alternate = self.tmux("display-message", "-p", "-t", self.session, "#{alternate_on}").strip()
-        return before == after and alternate == "0"
-
-    def cursor(self):
-        """The cursor's (column, row), both 1-based."""
-        x, y = self.tmux("display-message", "-p", "-t", self.session, "#{cursor_x} #{cursor_y}").split()
-        return int(x) + 1, int(y) + 1
-
-    def pid(self):
-        """The game's process id: the child of this pane's shell (other games may run too)."""
-        shell = self.tmux("display-message", "-p", "-t", self.session, "#{pane_pid}").strip()
-        out = subprocess.run(["pgrep", "-P", shell, "-f", self.binary], capture_output=True,
-                             text=True)
-        return int(out.stdout.split()[0]) if out.stdout.split() else None
-
     def close(self):
-        subprocess.run(["tmux", "-S", self.socket, "kill-server"], capture_output=True)
+        subprocess.run(["tmux", "-S", self.dir + "/sock", "kill-server"], capture_output=True)
         shutil.rmtree(self.dir, ignore_errors=True)
 
 
-# Frozen wall clocks (the monotonic clock runs on) for which every square event at stage 1
-# is the same happening: the generator is reseeded from the clock in whole seconds.
-TRAP_CLOCK = "2026-12-06 12:00:11"
-COINS_CLOCK = "2026-12-06 12:00:07"
+def run_plain(binary, args, env, cwd, stdin=None):
+    """Runs without tmux, with stdin the given bytes, or else a terminal, which must keep its
+    modes and be sent no control sequence."""
+    if stdin is not None:
+        return subprocess.run(command(binary) + args, input=stdin, cwd=cwd, env=env,
+                              capture_output=True, timeout=60)
+    master, slave = pty.openpty()
+    before = termios.tcgetattr(slave)
+    result = subprocess.run(command(binary) + args, stdin=slave, cwd=cwd, env=env,
+                            capture_output=True, timeout=30)
+    assert termios.tcgetattr(slave) == before, "terminal modes changed"
+    assert b"\x1b" not in result.stdout + result.stderr, result
+    os.close(master)
+    os.close(slave)
+    return result
 
 
-def frozen_clock_env(clock):
-    """Environment that runs the game under libfaketime with the wall clock frozen."""
-    for lib in ("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
-                "/usr/lib/aarch64-linux-gnu/faketime/libfaketime.so.1"):
-        if os.path.exists(lib):
-            return {"LD_PRELOAD": lib, "FAKETIME": "'%s'" % clock,
-                    "FAKETIME_DONT_FAKE_MONOTONIC": "1", "FAKETIME_NO_CACHE": "1"}
-    raise AssertionError("libfaketime is not installed (Debian package faketime)")
+def scenario(path, binary, data):
+    binary, folder = os.path.abspath(binary), tempfile.mkdtemp(prefix="pervaro-e2e-")
+    for name in os.listdir(data):
+        if name.startswith("map") and name.endswith(".txt"):
+            shutil.copy(os.path.join(data, name), folder)
+    env = {"XDG_DATA_HOME": os.path.join(folder, "data-home")}
+    game, answers, last = None, [], None
+    try:
+        for number, line in enumerate(open(path, encoding="utf-8"), 1):
+            words = [w.replace("{dir}", folder).encode("latin-1", "backslashreplace")
+                     .decode("unicode_escape") for w in shlex.split(line, comments=True)]
+            step, args = (words or [""])[0], words[1:]
+            try:
+                if step == "start":
+                    if game:
+                        game.close()
+                    options = dict(a.partition("=")[::2] for a in args)
+                    clock = frozen_clock(options["clock"]) if "clock" in options else {}
+                    game = Game(binary, folder, dict(env, **clock), "main-screen" in options)
+                    answers = []
+                elif step in ("wait", "choose"):
+                    game.choose(args[0], *args[1:])
+                elif step == "keys":
+                    game.keys(*args)
+                elif step == "answer":
+                    answers.append((args[0], args[1:]))
+                elif step == "play":
+                    game.wait_for(args[0], 240, answers)
+                elif step == "row":
+                    shown = game.screen()[int(args[0]) - 1].rstrip(" ")
+                    assert shown == args[1].rstrip(" "), "row %s: %r" % (args[0], shown)
+                elif step == "status":
+                    status = game.status()
+                    assert status == int(args[-1] if game.windows else args[0]), status
+                elif step == "cursor-below":
+                    written = max(i + 1 for i, text in enumerate(game.screen()) if text.strip())
+                    cursor = game.show("#{cursor_x} #{cursor_y}")
+                    assert cursor == "0 40" and written < 41, (cursor, written)
+                elif step in ("run", "pipe"):
+                    stdin = args.pop(1).encode() if step == "pipe" else None
+                    last = run_plain(binary, args[1:], dict(os.environ, **env), folder, stdin)
+                    assert last.returncode == int(args[0]), last
+                elif step in ("stdout", "stderr"):
+                    text = getattr(last, step).decode()
+                    assert all(a in text for a in args) if args else not text, repr(text)
+                elif step == "absent":
+                    assert not os.path.exists(args[0])
+                elif step == "size":
+                    assert os.path.getsize(args[0]) == int(args[1])
+                elif step:
+                    raise AssertionError("unknown step")
+            except AssertionError as failure:
+                raise AssertionError("%s:%d: %s\n%s" % (path, number, line, failure)) from None
+    finally:
+        if game:
+            game.close()
+        shutil.rmtree(folder, ignore_errors=True)
 
 
-# Answers that take a new game from the title to stage 1.
-TO_STAGE_ONE = [
-    ("メニューから数字を選び", ["1", "Enter"]),
-    ("実行メニューを選択", ["1", "Enter"]),
-    ("ステージを選択", ["1", "Enter"]),
-]
-# Answers that play a stage: no help, then the die every turn.
-PLAY_STAGE = [
-    ("シナリオおよびルール", ["0", "Enter"]),
-    ("1.ダイスを振る", ["1", "Enter"]),
-]
-
-HIDDEN_SEQUENCE = ["Up", "Up", "Down", "Down", "Left", "Right", "Left", "Right", "b", "Enter"]
-
-
-def answer_prompts(game, answers, until, timeout=120.0, on_screen=None):
-    """Plays by the screen: types the answer of the first prompt that shows on row 40 (or
-    anywhere on the page), presses Space on pages that only wait, until `until(screen)` holds
-    or the game ends. Returns the last screen."""
-    deadline = time.time() + timeout
-    last = None
-    while time.time() < deadline:
-        screen = game.screen()
-        text = "\n".join(screen)
-        if on_screen:
-            on_screen(text)
-        if until(text) or os.path.exists(os.path.join(game.dir, "status.txt")):
-            return text
-        if text == last:
-            time.sleep(0.15)
-            if "\n".join(game.screen()) != text:
-                continue
-            for prompt, keys in answers:
-                if prompt in text:
-                    game.keys(*keys)
-                    break
-            else:
-                game.keys("Space")
-            last = None
-            time.sleep(0.1)
-            continue
-        last = text
-        time.sleep(0.1)
-    raise AssertionError("timed out\n" + "\n".join(game.screen()))
+if __name__ == "__main__":
+    scenario(*sys.argv[1:4])

@@ -1,7 +1,8 @@
-"""The installed game, played in tmux: installed into a temporary prefix, started from folders
-without maps it keeps its save in the player's game folder and reads the installed maps; a map
-the player put there wins; a folder with map01.txt is played from as ever; nothing is written
-among the installed maps, even when the game folder cannot be made."""
+"""The installed game in tmux, installed into a temporary prefix (CMAKE BUILD DATA) or by a
+package (--installed PREFIX DATA). Started from folders without maps it keeps its save in the
+player's game folder and plays the installed maps; a map put there wins; a folder with map01.txt
+plays from its own files; nothing is ever written among the installed files."""
+import glob
 import os
 import shutil
 import signal
@@ -13,135 +14,71 @@ import tempfile
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from tmux_game import Game  # noqa: E402
 
-# A map of one row, S and G three squares apart: drawn on row 17 from column 37.
-ONE_ROW_MAP = "5 1 4 999\n999 1 2 3 4\n"
-# Two rows: drawn on rows 16 and 17 from column 38.
-TWO_ROW_MAP = "3 2 4 999\n999 1 2\n0 0 4\n"
 
-
-def files_under(folder):
-    return sorted(os.path.join(top, name) for top, _, names in os.walk(folder) for name in names)
-
-
-def board_rows(game):
-    """The rows of the board area that show anything, by number."""
-    return [n for n in range(1, 35) if game.row(n).strip() and "STAGE" not in game.row(n)]
-
-
-def menu(game):
-    """From start-up to the main menu."""
-    game.to_title()
-    game.keys("1", "Enter")
-    game.wait_for("実行メニューを選択")
-
-
-def save(game, expect):
-    game.choose("実行メニューを選択", "8")
-    game.wait_for(expect)
-    game.keys("Space")
-
-
-def to_board(game):
-    """From the main menu to stage 1's board."""
-    game.choose("実行メニューを選択", "1")
-    game.choose("ステージを選択", "1")
-    game.wait_for("STAGE :  1")
-
-
-def end(game):
-    os.kill(game.pid(), signal.SIGINT)  # as Ctrl-C, to the game alone
-    assert game.status() == 128 + signal.SIGINT
-    assert game.terminal_restored(), "terminal not restored"
+def play(binary, cwd, env, entry, message, board=None):
+    """To the main menu, entry 8 (save) or 9 (load) and its message, then stage 1's board: the
+    rows given (row: text), or the installed map's; Ctrl-C ends it."""
+    game = Game(binary, cwd, env)
+    try:
+        game.choose("いずれかのキーを押すと", "x")
+        game.choose("メニューから数字を選び", "1", "Enter")
+        game.choose("実行メニューを選択", entry, "Enter")
+        game.choose(message, "Space")
+        game.choose("実行メニューを選択", "1", "Enter")
+        game.choose("ステージを選択", "1", "Enter")
+        game.wait_for("STAGE :  1")
+        shown = {n: line.rstrip() for n, line in enumerate(game.screen()[:34], 1)
+                 if line.strip() and "STAGE" not in line}
+        assert shown == board if board else len(shown) > 3, game.screen()
+        game.keys("C-c")
+        assert game.status() == 128 + signal.SIGINT
+    finally:
+        game.close()
 
 
 def main():
-    """Either CMAKE BUILD DATA: installs the build into a temporary prefix first; or
-    --installed PREFIX DATA: the game installed there already (a package)."""
     scratch = tempfile.mkdtemp(prefix="pervaro-installed-")
-    data = sys.argv[3]
-    games = []
     try:
-        if sys.argv[1] == "--installed":
-            prefix = sys.argv[2]
-        else:
-            prefix = os.path.join(scratch, "prefix")
-            subprocess.run([sys.argv[1], "--install", sys.argv[2], "--prefix", prefix],
-                           check=True, capture_output=True)
+        prefix = sys.argv[2] if sys.argv[1] == "--installed" else os.path.join(scratch, "prefix")
+        if sys.argv[1] != "--installed":
+            subprocess.run([sys.argv[1], "--install", sys.argv[2], "--prefix", prefix], check=True,
+                           capture_output=True)
         binary = os.path.join(prefix, "bin", "pervaro")
         installed = os.path.join(prefix, "share", "pervaro")
-        as_installed = files_under(installed) + [os.stat(binary).st_mtime]
-        data_home = os.path.join(scratch, "data-home")
-        folder = os.path.join(data_home, "pervaro")
+        as_installed = sorted(glob.glob(installed + "/**", recursive=True))
+        env = {"XDG_DATA_HOME": os.path.join(scratch, "data-home")}
+        folder, away, here = (os.path.join(scratch, n) for n in ("data-home/pervaro", "a", "b"))
         saved = os.path.join(folder, "save.bin")
-        env = {"XDG_DATA_HOME": data_home}
+        os.mkdir(away)
 
-        def play(**kwargs):
-            game = Game(binary, data, maps=False, env=kwargs.pop("env", env), **kwargs)
-            games.append(game)
-            return game
+        # From a folder without maps: the game folder is made private and holds the save.
+        play(binary, away, env, "8", "セーブが完了しました")
+        assert stat.S_IMODE(os.stat(folder).st_mode) == 0o700 and os.path.getsize(saved) == 108
 
-        # From an empty folder: the game folder is made private, the save goes there, the
-        # board is the installed map01.txt.
-        game = play()
-        menu(game)
-        assert stat.S_IMODE(os.stat(folder).st_mode) == 0o700, oct(os.stat(folder).st_mode)
-        save(game, "セーブが完了しました")
-        assert os.path.getsize(saved) == 108
-        to_board(game)
-        assert len(board_rows(game)) > 3, "not the installed stage-1 map"
-        end(game)
-
-        # The next run loads that save; a map01.txt in the game folder wins.
+        # The next run loads that save; a map01.txt in the game folder wins: one row, S to G.
         with open(os.path.join(folder, "map01.txt"), "w") as f:
-            f.write(ONE_ROW_MAP)
-        game = play()
-        menu(game)
-        game.choose("実行メニューを選択", "9")
-        game.wait_for("ロードが完了しました")
-        game.keys("Space")
-        to_board(game)
-        assert board_rows(game) == [17] and game.row(17)[36:38] == "S ", game.screen()
-        end(game)
+            f.write("5 1 4 999\n999 1 2 3 4\n")
+        play(binary, away, env, "9", "ロードが完了しました", {17: " " * 36 + "S □ □ □ G"})
 
         # A folder with map01.txt plays from its own maps and keeps its own save.bin.
-        here = os.path.join(scratch, "here")
         os.mkdir(here)
         with open(os.path.join(here, "map01.txt"), "w") as f:
-            f.write(TWO_ROW_MAP)
+            f.write("3 2 4 999\n999 1 2\n0 0 4\n")
         before = open(saved, "rb").read()
         os.utime(saved, (0, 0))
-        game = play(cwd=here)
-        menu(game)
-        save(game, "セーブが完了しました")
+        play(binary, here, env, "8", "セーブが完了しました",
+             {16: " " * 37 + "S □ □", 17: " " * 37 + "　　G"})
         assert os.path.getsize(os.path.join(here, "save.bin")) == 108
         assert os.stat(saved).st_mtime == 0 and open(saved, "rb").read() == before
-        to_board(game)
-        assert board_rows(game) == [16, 17], game.screen()
-        end(game)
 
-        # Started among the installed maps, with a file where the game folder should be: the
-        # save says why it failed, the installed maps still play, and nothing is written there.
-        blocked = os.path.join(scratch, "blocked")
-        os.mkdir(blocked)
-        open(os.path.join(blocked, "pervaro"), "w").close()
-        game = play(cwd=installed, env={"XDG_DATA_HOME": blocked})
-        menu(game)
-        save(game, "フォルダを作れません : Not a directory")
-        to_board(game)
-        assert len(board_rows(game)) > 3, "the installed maps did not play"
-        end(game)
-
-        # No folder for this user's data at all: the save says so.
-        game = play(env={"XDG_DATA_HOME": "", "HOME": ""})
-        menu(game)
-        save(game, "保存先のフォルダがありません")
-        end(game)
-
-        assert files_under(installed) + [os.stat(binary).st_mtime] == as_installed, \
-            "written among the installed files"
+        # Among the installed maps with a file where the game folder should be, or with no folder
+        # for this user's data at all: the save says why, and the installed maps play.
+        open(os.path.join(scratch, "pervaro"), "w").close()
+        play(binary, installed, {"XDG_DATA_HOME": scratch}, "8",
+             "フォルダを作れません : Not a directory")
+        play(binary, away, {"XDG_DATA_HOME": "", "HOME": ""}, "8", "保存先のフォルダがありません")
+        assert sorted(glob.glob(installed + "/**", recursive=True)) == as_installed, "written there"
     finally:
-        for game in games:
-            game.close()
         shutil.rmtree(scratch, ignore_errors=True)
 
 

@@ -1,10 +1,10 @@
 #include "support/virtual_platform.hpp"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <map>
+#include <sstream>
 #include <utility>
 
 #include "console/console.hpp"
@@ -25,8 +25,7 @@ struct Chunk {
 
 struct Timer {
     int handle;
-    std::int64_t periodMicros;
-    std::int64_t nextMicros;
+    std::int64_t periodMicros, nextMicros;
     platform::TimerCallback callback;
     void* user;
 };
@@ -34,29 +33,18 @@ struct Timer {
 struct VirtualPlatform {
     Options options;
     ScreenGrid grid;
-    bool autowrap = true;
+    bool autowrap = true, cursorVisible = true, exhausted = false, repaintAsked = false;
     std::string pendingBytes;  // an unfinished sequence or character from the last write
     std::deque<Chunk> input;
-    std::int64_t now = 0;
-    std::int64_t wallClockBase = 0;
+    std::int64_t now = 0, wallClockBase = 0;
     std::vector<Timer> timers;
-    int nextTimerHandle = 1;
-    int timersStarted = 0;
-    bool ticked = false;
-    bool exhausted = false;
+    int nextTimerHandle = 1, timersStarted = 0, writeCalls = 0;
+    int writesWithCursorHidden = 0, keyWaitsWithCursorHidden = 0;
     std::vector<ScreenGrid> snapshots;
-    std::string output;
-    int writeCalls = 0;
+    std::string output, lastErrorMessage;
     std::vector<std::string> unknown;
     std::function<void()> blockingReadHook;
-    std::string lastErrorMessage;
-    bool repaintAsked = false;
-    bool cursorVisible = true;
-    int writesWithCursorHidden = 0;
-    int keyWaitsWithCursorHidden = 0;
-};
-
-VirtualPlatform vp;
+} vp;
 
 struct VirtualFile {
     FileKind kind = FileKind::Regular;
@@ -64,193 +52,39 @@ struct VirtualFile {
     bool readOnly = false;
 };
 
-struct VirtualDisk {
-    std::map<std::string, VirtualFile> files;
-    FileFault nextFault = FileFault::None;
-};
+// The disk outlives reset(), as a disk outlives a process.
+std::map<std::string, VirtualFile> disk;
+FileFault nextFault = FileFault::None;
 
-VirtualDisk disk;
+const VirtualFile* findFile(const std::string& path) {
+    const auto found = disk.find(path);
+    return found == disk.end() ? nullptr : &found->second;
+}
 
+bool isRegular(const VirtualFile* file) {
+    return file && file->kind == FileKind::Regular;
+}
+
+// Moves the clock to target, running the timer ticks due on the way in order.
 void advanceTo(std::int64_t target) {
     for (;;) {
-        Timer* due = nullptr;
-        for (Timer& t : vp.timers) {
-            if (t.nextMicros <= target && (due == nullptr || t.nextMicros < due->nextMicros)) {
-                due = &t;
-            }
-        }
-        if (due == nullptr) {
+        const auto due = std::min_element(
+            vp.timers.begin(), vp.timers.end(),
+            [](const Timer& a, const Timer& b) { return a.nextMicros < b.nextMicros; });
+        if (due == vp.timers.end() || due->nextMicros > target) {
             break;
         }
         vp.now = std::max(vp.now, due->nextMicros);
         due->nextMicros += due->periodMicros;
-        vp.ticked = true;
         due->callback(due->user);
     }
     vp.now = std::max(vp.now, target);
 }
 
-// The terminal answers a question ahead of any key the player has yet to press.
-void answer(const std::string& bytes) {
-    auto at = vp.input.begin();
-    while (at != vp.input.end() && at->atMicros != kWhenAsked && at->atMicros <= vp.now) {
-        ++at;
-    }
-    vp.input.insert(at, Chunk{vp.now, bytes});
-}
-
-int parameter(const std::string& params, std::size_t index, int fallback) {
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < index; ++i) {
-        start = params.find(';', start);
-        if (start == std::string::npos) {
-            return fallback;
-        }
-        ++start;
-    }
-    int value = 0;
-    bool any = false;
-    for (std::size_t i = start; i < params.size() && params[i] != ';'; ++i) {
-        if (params[i] < '0' || params[i] > '9') {
-            return fallback;
-        }
-        value = value * 10 + (params[i] - '0');
-        any = true;
-    }
-    return any && value > 0 ? value : fallback;
-}
-
-void controlSequence(const std::string& params, char final) {
-    ScreenGrid& g = vp.grid;
-    if (!params.empty() && params[0] == '?') {
-        if (params == "?7" && (final == 'h' || final == 'l')) {
-            vp.autowrap = final == 'h';
-        } else if (params == "?25" && (final == 'h' || final == 'l')) {
-            vp.cursorVisible = final == 'h';
-        } else if (final != 'h' && final != 'l') {
-            vp.unknown.push_back("?" + params + final);
-        }
-        return;
-    }
-    switch (final) {
-        case 'H':
-        case 'f': {
-            const int row = std::min(parameter(params, 0, 1), g.rows);
-            const int column = std::min(parameter(params, 1, 1), g.columns);
-            g.column = column;
-            g.row = row;
-            return;
-        }
-        case 'J':
-            if (parameter(params, 0, 0) == 2) {
-                const int column = g.column;
-                const int row = g.row;
-                g.clear();
-                g.column = column;
-                g.row = row;
-                return;
-            }
-            break;
-        case 'K':
-            if (parameter(params, 0, 0) == 0) {
-                g.eraseToEndOfLine();
-                return;
-            }
-            break;
-        case 'M':
-            for (int i = parameter(params, 0, 1); i > 0; --i) {
-                g.deleteLine();
-            }
-            return;
-        case 'r':
-            return;  // the scroll region is the whole virtual screen
-        case 'n':
-            if (parameter(params, 0, 0) == 6) {
-                if (vp.options.answersQueries) {
-                    char reply[32];
-                    std::snprintf(reply, sizeof reply, "\x1b[%d;%dR", g.row,
-                                  std::min(g.column, g.columns));
-                    answer(reply);
-                }
-                return;
-            }
-            break;
-        default:
-            break;
-    }
-    vp.unknown.push_back(params + final);
-}
-
-void printGlyph(std::string_view bytes) {
-    char32_t c = 0;
-    decodeUtf8(bytes, 0, c);
-    int width = glyphWidth(c);
-    if (width == 2 && vp.options.ambiguousNarrow && mayDrawNarrow(c)) {
-        width = 1;
-    }
-    ScreenGrid& g = vp.grid;
-    if (!vp.autowrap && g.column + width - 1 > g.columns) {
-        g.column = g.columns - width + 1;
-    }
-    g.put(bytes, width);
-    if (!vp.autowrap && g.column > g.columns) {
-        g.column = g.columns;
-    }
-}
-
-// Interprets the bytes the console wrote. An unfinished sequence waits for the next write.
-void interpret(std::string_view bytes) {
-    std::string data = vp.pendingBytes + std::string(bytes);
-    vp.pendingBytes.clear();
-    std::size_t i = 0;
-    while (i < data.size()) {
-        const unsigned char b = static_cast<unsigned char>(data[i]);
-        if (b == 0x1B) {
-            if (i + 1 >= data.size()) {
-                vp.pendingBytes = data.substr(i);
-                return;
-            }
-            if (data[i + 1] != '[') {
-                vp.unknown.push_back(data.substr(i, 2));
-                i += 2;
-                continue;
-            }
-            std::size_t j = i + 2;
-            while (j < data.size() && (static_cast<unsigned char>(data[j]) < 0x40 ||
-                                       static_cast<unsigned char>(data[j]) > 0x7E)) {
-                ++j;
-            }
-            if (j >= data.size()) {
-                vp.pendingBytes = data.substr(i);
-                return;
-            }
-            controlSequence(data.substr(i + 2, j - i - 2), data[j]);
-            i = j + 1;
-        } else if (b == '\r') {
-            vp.grid.carriageReturn();
-            ++i;
-        } else if (b == '\n') {
-            vp.grid.lineFeed();
-            ++i;
-        } else if (b < 0x20 || b == 0x7F) {
-            vp.unknown.push_back(std::string(1, static_cast<char>(b)));
-            ++i;
-        } else {
-            char32_t c = 0;
-            const std::size_t length = decodeUtf8(data, i, c);
-            if (c == 0xFFFD && b >= 0xC2 && i + 4 > data.size()) {
-                vp.pendingBytes = data.substr(i);
-                return;
-            }
-            printGlyph(std::string_view(data).substr(i, length));
-            i += length;
-        }
-    }
-}
-
-bool frontReady() {
-    return !vp.input.empty() && vp.input.front().atMicros != kWhenAsked &&
-           vp.input.front().atMicros <= vp.now;
+// When the next scripted byte arrives; never, while it waits to be asked for.
+std::int64_t arrival() {
+    const bool timed = !vp.input.empty() && vp.input.front().atMicros != kWhenAsked;
+    return timed ? vp.input.front().atMicros : INT64_MAX;
 }
 
 int popByte() {
@@ -261,6 +95,102 @@ int popByte() {
         vp.input.pop_front();
     }
     return byte;
+}
+
+void controlSequence(const std::string& params, char final) {
+    // The numeric parameters; one missing, zero or not a number takes the fallback.
+    std::vector<int> numbers(1, 0);
+    for (const char c : params) {
+        if (c == ';') {
+            numbers.push_back(0);
+        } else {
+            const bool digit =
+                c >= '0' && c <= '9' && numbers.back() >= 0 && numbers.back() < 99999;
+            numbers.back() = digit ? numbers.back() * 10 + (c - '0') : -1;
+        }
+    }
+    const auto parameter = [&](std::size_t index, int fallback) {
+        return index < numbers.size() && numbers[index] > 0 ? numbers[index] : fallback;
+    };
+    ScreenGrid& g = vp.grid;
+    const bool setOrReset = final == 'h' || final == 'l';
+    if (params.starts_with('?')) {
+        if (params == "?7" && setOrReset) {
+            vp.autowrap = final == 'h';
+        } else if (params == "?25" && setOrReset) {
+            vp.cursorVisible = final == 'h';
+        } else if (!setOrReset) {
+            vp.unknown.push_back(params + final);
+        }
+    } else if (final == 'H' || final == 'f') {
+        g.moveTo(std::min(parameter(1, 1), g.columns), std::min(parameter(0, 1), g.rows));
+    } else if (final == 'J' && parameter(0, 0) == 2) {
+        std::fill(g.cells.begin(), g.cells.end(), ScreenCell{});  // the cursor stays
+    } else if (final == 'K' && parameter(0, 0) == 0) {
+        g.eraseToEndOfLine();
+    } else if (final == 'M') {
+        for (int i = parameter(0, 1); i > 0; --i) {
+            g.deleteLine();
+        }
+    } else if (final == 'n' && parameter(0, 0) == 6) {
+        if (vp.options.answersQueries) {
+            // The answer goes ahead of any key the player has yet to press.
+            char reply[32];
+            std::snprintf(reply, sizeof reply, "\x1b[%d;%dR", g.row, std::min(g.column, g.columns));
+            const auto at = std::find_if(vp.input.begin(), vp.input.end(), [](const Chunk& c) {
+                return c.atMicros == kWhenAsked || c.atMicros > vp.now;
+            });
+            vp.input.insert(at, Chunk{vp.now, reply});
+        }
+    } else if (final != 'r') {  // the scroll region is the whole virtual screen
+        vp.unknown.push_back(params + final);
+    }
+}
+
+// Interprets the bytes the console wrote. An unfinished sequence or character waits for the
+// next write.
+void interpret(std::string_view bytes) {
+    const std::string data = std::exchange(vp.pendingBytes, "") + std::string(bytes);
+    for (std::size_t i = 0, end = 0; i < data.size(); i = end) {
+        const auto b = static_cast<unsigned char>(data[i]);
+        end = i + 1;
+        if (b == 0x1B && i + 1 < data.size() && data[i + 1] != '[') {
+            vp.unknown.push_back(data.substr(i, 2));
+            end = i + 2;
+        } else if (b == 0x1B) {
+            for (end = i + 2; end < data.size() && (data[end] < 0x40 || data[end] > 0x7E);) {
+                ++end;
+            }
+            if (end >= data.size()) {
+                vp.pendingBytes = data.substr(i);
+                return;
+            }
+            controlSequence(data.substr(i + 2, end - i - 2), data[end]);
+            ++end;
+        } else if (b == '\r') {
+            vp.grid.carriageReturn();
+        } else if (b == '\n') {
+            vp.grid.lineFeed();
+        } else if (b < 0x20 || b == 0x7F) {
+            vp.unknown.push_back(std::string(1, data[i]));
+        } else {
+            char32_t c = 0;
+            end = i + decodeUtf8(data, i, c);
+            if (c == 0xFFFD && b >= 0xC2 && i + 4 > data.size()) {
+                vp.pendingBytes = data.substr(i);
+                return;
+            }
+            const bool narrow = vp.options.ambiguousNarrow && mayDrawNarrow(c);
+            const int width = glyphWidth(c) == 2 && narrow ? 1 : glyphWidth(c);
+            if (!vp.autowrap) {
+                vp.grid.column = std::min(vp.grid.column, vp.grid.columns - width + 1);
+            }
+            vp.grid.put(std::string_view(data).substr(i, end - i), width);
+            if (!vp.autowrap) {
+                vp.grid.column = std::min(vp.grid.column, vp.grid.columns);
+            }
+        }
+    }
 }
 
 }  // namespace
@@ -275,10 +205,6 @@ void reset(const Options& options) {
     useGameFiles(GameFiles{});  // the working folder, as before start-up
 }
 
-void losePage() {
-    resize(vp.options.columns, vp.options.rows);
-}
-
 void resize(int columns, int rows) {
     vp.options.columns = columns;
     vp.options.rows = rows;
@@ -287,21 +213,13 @@ void resize(int columns, int rows) {
     vp.repaintAsked = true;
 }
 
-void type(const std::string& bytes) {
-    vp.input.push_back(Chunk{kWhenAsked, bytes});
-}
-
+// After the keys asked for and those that arrive no later.
 void typeAt(std::int64_t atMs, const std::string& bytes) {
     const std::int64_t at = atMs * 1000;
-    auto pos = vp.input.end();
-    while (pos != vp.input.begin()) {
-        auto before = std::prev(pos);
-        if (before->atMicros == kWhenAsked || before->atMicros <= at) {
-            break;
-        }
-        pos = before;
-    }
-    vp.input.insert(pos, Chunk{at, bytes});
+    const auto after = std::find_if(vp.input.rbegin(), vp.input.rend(), [&](const Chunk& c) {
+        return c.atMicros == kWhenAsked || c.atMicros <= at;
+    });
+    vp.input.insert(after.base(), Chunk{at, bytes});
 }
 
 void typeLines(const std::vector<std::string>& lines) {
@@ -310,98 +228,50 @@ void typeLines(const std::vector<std::string>& lines) {
     }
 }
 
-bool inputExhausted() {
-    return vp.exhausted;
-}
-std::int64_t nowMicros() {
-    return vp.now;
-}
-std::int64_t nowMs() {
-    return vp.now / 1000;
-}
+// clang-format off
+void losePage() { resize(vp.options.columns, vp.options.rows); }
+void type(const std::string& bytes) { vp.input.push_back(Chunk{kWhenAsked, bytes}); }
+bool inputExhausted() { return vp.exhausted; }
+std::int64_t nowMicros() { return vp.now; }
+std::int64_t nowMs() { return vp.now / 1000; }
+const ScreenGrid& screen() { return vp.grid; }
+std::string rowText(int row) { return vp.grid.rowText(row); }
+std::string textAt(int column, int row, int length) { return vp.grid.textAt(column, row, length); }
+int cursorColumn() { return vp.grid.column; }
+int cursorRow() { return vp.grid.row; }
+const std::vector<ScreenGrid>& snapshots() { return vp.snapshots; }
+const std::string& output() { return vp.output; }
+int writeCalls() { return vp.writeCalls; }
+const std::vector<std::string>& unknownSequences() { return vp.unknown; }
+int runningTimers() { return static_cast<int>(vp.timers.size()); }
+int timersStarted() { return vp.timersStarted; }
+bool cursorVisible() { return vp.cursorVisible; }
+int writesWithCursorHidden() { return vp.writesWithCursorHidden; }
+int keyWaitsWithCursorHidden() { return vp.keyWaitsWithCursorHidden; }
+void onBlockingRead(std::function<void()> hook) { vp.blockingReadHook = std::move(hook); }
+const std::string& lastErrorMessage() { return vp.lastErrorMessage; }
+void setReadOnly(const std::string& path, bool readOnly) { disk.at(path).readOnly = readOnly; }
+void removeFile(const std::string& path) { disk.erase(path); }
+bool fileExists(const std::string& path) { return disk.contains(path); }
+void failNextReplace(FileFault fault) { nextFault = fault; }
+// clang-format on
+
 void setWallClock(std::int64_t secondsAtNow) {
     vp.wallClockBase = secondsAtNow - vp.now / 1'000'000;
 }
-const ScreenGrid& screen() {
-    return vp.grid;
-}
-std::string rowText(int row) {
-    return vp.grid.rowText(row);
-}
-std::string textAt(int column, int row, int length) {
-    return vp.grid.textAt(column, row, length);
-}
-int cursorColumn() {
-    return vp.grid.column;
-}
-int cursorRow() {
-    return vp.grid.row;
-}
-const std::vector<ScreenGrid>& snapshots() {
-    return vp.snapshots;
-}
-const std::string& output() {
-    return vp.output;
-}
-int writeCalls() {
-    return vp.writeCalls;
-}
-const std::vector<std::string>& unknownSequences() {
-    return vp.unknown;
-}
-int runningTimers() {
-    return static_cast<int>(vp.timers.size());
-}
-bool cursorVisible() {
-    return vp.cursorVisible;
-}
-int writesWithCursorHidden() {
-    return vp.writesWithCursorHidden;
-}
-int keyWaitsWithCursorHidden() {
-    return vp.keyWaitsWithCursorHidden;
-}
-int timersStarted() {
-    return vp.timersStarted;
-}
-
-void onBlockingRead(std::function<void()> hook) {
-    vp.blockingReadHook = std::move(hook);
-}
-const std::string& lastErrorMessage() {
-    return vp.lastErrorMessage;
-}
 
 void putFile(const std::string& path, const std::string& contents, FileKind kind) {
-    disk.files[path] = VirtualFile{kind, kind == FileKind::Regular ? contents : "", false};
-}
-
-void setReadOnly(const std::string& path, bool readOnly) {
-    disk.files.at(path).readOnly = readOnly;
-}
-
-void removeFile(const std::string& path) {
-    disk.files.erase(path);
+    disk[path] = VirtualFile{kind, kind == FileKind::Regular ? contents : "", false};
 }
 
 void removeAllFiles() {
-    disk = VirtualDisk{};
-}
-
-bool fileExists(const std::string& path) {
-    return disk.files.count(path) != 0;
+    disk.clear();
+    nextFault = FileFault::None;
 }
 
 std::optional<std::string> fileContents(const std::string& path) {
-    const auto found = disk.files.find(path);
-    if (found == disk.files.end() || found->second.kind != FileKind::Regular) {
-        return std::nullopt;
-    }
-    return found->second.contents;
-}
-
-void failNextReplace(FileFault fault) {
-    disk.nextFault = fault;
+    const VirtualFile* file = findFile(path);
+    return isRegular(file) ? std::optional(file->contents) : std::nullopt;
 }
 
 int run(const std::function<void()>& procedure) {
@@ -419,12 +289,7 @@ int run(const std::function<void()>& procedure) {
 
 namespace platform {
 
-using vt::disk;
 using vt::vp;
-
-void start() {
-    vp.output.clear();
-}
 
 void writeBytes(std::string_view bytes) {
     vp.output += bytes;
@@ -434,22 +299,14 @@ void writeBytes(std::string_view bytes) {
 }
 
 int readByte(int timeoutMs) {
-    if (vt::frontReady()) {
+    if (vt::arrival() <= vp.now) {
         return vt::popByte();
     }
-    if (timeoutMs == 0) {
-        vt::advanceTo(vp.now + vt::kPollStepMicros);
-        return vt::frontReady() ? vt::popByte() : kNoByte;
-    }
-    if (timeoutMs > 0) {
-        const std::int64_t until = vp.now + std::int64_t{timeoutMs} * 1000;
-        if (!vp.input.empty() && vp.input.front().atMicros != vt::kWhenAsked &&
-            vp.input.front().atMicros <= until) {
-            vt::advanceTo(vp.input.front().atMicros);
-            return vt::popByte();
-        }
-        vt::advanceTo(until);
-        return kNoByte;
+    if (timeoutMs >= 0) {
+        const std::int64_t until =
+            vp.now + (timeoutMs == 0 ? vt::kPollStepMicros : std::int64_t{timeoutMs} * 1000);
+        vt::advanceTo(timeoutMs > 0 ? std::min(vt::arrival(), until) : until);
+        return vt::arrival() <= vp.now ? vt::popByte() : kNoByte;
     }
     vp.keyWaitsWithCursorHidden += vp.cursorVisible ? 0 : 1;
     if (vp.blockingReadHook) {
@@ -466,46 +323,34 @@ int readByte(int timeoutMs) {
         return kEndOfInput;
     }
     vt::Chunk& front = vp.input.front();
-    if (front.atMicros == vt::kWhenAsked) {
-        front.atMicros = vp.now;
-    }
+    front.atMicros = front.atMicros == vt::kWhenAsked ? vp.now : front.atMicros;
     vt::advanceTo(front.atMicros);
     return vt::popByte();
 }
 
 void waitForInputOrTick(int timeoutMs) {
-    vp.ticked = false;
     std::int64_t until = timeoutMs >= 0 ? vp.now + std::int64_t{timeoutMs} * 1000 : INT64_MAX;
-    if (!vp.input.empty() && vp.input.front().atMicros != vt::kWhenAsked) {
-        until = std::min(until, std::max(vp.now, vp.input.front().atMicros));
-    }
+    until = std::min(until, std::max(vp.now, vt::arrival()));
     for (const vt::Timer& t : vp.timers) {
         until = std::min(until, t.nextMicros);
     }
-    if (until == INT64_MAX) {
-        return;
+    if (until != INT64_MAX) {
+        vt::advanceTo(until);
     }
-    vt::advanceTo(until);
 }
 
-bool inputIsTerminal() {
-    return vp.options.isTerminal;
-}
-
-WindowSize windowSize() {
-    return {vp.options.columns, vp.options.rows};
-}
-
-std::int64_t wallClockSeconds() {
-    return vp.wallClockBase + vp.now / 1'000'000;
-}
-std::int64_t monotonicMicros() {
-    return vp.now;
-}
-
-void sleepMs(int ms) {
-    vt::advanceTo(vp.now + std::int64_t{std::max(ms, 0)} * 1000);
-}
+// clang-format off
+void start() { vp.output.clear(); }
+bool inputIsTerminal() { return vp.options.isTerminal; }
+WindowSize windowSize() { return {vp.options.columns, vp.options.rows}; }
+std::int64_t wallClockSeconds() { return vp.wallClockBase + vp.now / 1'000'000; }
+std::int64_t monotonicMicros() { return vp.now; }
+void sleepMs(int ms) { vt::advanceTo(vp.now + std::int64_t{std::max(ms, 0)} * 1000); }
+bool takeResumed() { return std::exchange(vp.repaintAsked, false); }
+std::string executableFolder() { return vp.options.executableFolder; }
+std::string userDataFolder() { return vp.options.userDataFolder; }
+int runningTimers() { return vt::runningTimers(); }
+// clang-format on
 
 int startTimer(int periodMs, TimerCallback callback, void* user) {
     if (periodMs <= 0) {
@@ -521,22 +366,6 @@ void stopTimer(int handle) {
     std::erase_if(vp.timers, [&](const vt::Timer& t) { return t.handle == handle; });
 }
 
-int runningTimers() {
-    return static_cast<int>(vp.timers.size());
-}
-
-bool takeResumed() {
-    return std::exchange(vp.repaintAsked, false);
-}
-
-std::string executableFolder() {
-    return vp.options.executableFolder;
-}
-
-std::string userDataFolder() {
-    return vp.options.userDataFolder;
-}
-
 void exitProcess(int status, std::string_view errorMessage) {
     vp.timers.clear();
     throw vt::ProgramExit{status, std::string(errorMessage)};
@@ -544,82 +373,71 @@ void exitProcess(int status, std::string_view errorMessage) {
 
 bool readFile(const std::string& path, std::size_t maxBytes, std::string& contents,
               std::string& problem) {
+    const vt::VirtualFile* file = vt::findFile(path);
     contents.clear();
-    const auto found = disk.files.find(path);
-    if (found == disk.files.end()) {
-        problem = "No such file or directory";
-        return false;
+    if (vt::isRegular(file)) {
+        contents = file->contents.substr(0, maxBytes);
+        return true;
     }
-    if (found->second.kind != vt::FileKind::Regular) {
-        problem =
-            found->second.kind == vt::FileKind::Directory ? "Is a directory" : "not a regular file";
-        return false;
-    }
-    contents = found->second.contents.substr(0, maxBytes);
-    return true;
+    problem = !file                                   ? "No such file or directory"
+              : file->kind == vt::FileKind::Directory ? "Is a directory"
+                                                      : "not a regular file";
+    return false;
 }
 
 // The steps of a real replace, each of which can fail: a leftover temporary is removed, the
-// temporary created, written and flushed, then renamed over the old file.
+// temporary created, written and flushed, then renamed over the old file (not over a folder).
 bool replaceFile(const std::string& path, std::string_view contents) {
     using vt::FileFault;
-    const FileFault fault = std::exchange(disk.nextFault, FileFault::None);
-    const auto existing = disk.files.find(path);
-    if (existing != disk.files.end() && existing->second.kind == vt::FileKind::Regular &&
-        existing->second.readOnly) {
+    const FileFault fault = std::exchange(vt::nextFault, FileFault::None);
+    const vt::VirtualFile* existing = vt::findFile(path);
+    if (vt::isRegular(existing) && existing->readOnly) {
         return false;
     }
-    const std::string temporary = path + ".new";
-    vt::VirtualFile& written = disk.files[temporary] = vt::VirtualFile{};
+    vt::disk.erase(path + ".new");
     const std::size_t room = fault == FileFault::DiskFull     ? 0
                              : fault == FileFault::ShortWrite ? contents.size() / 2
                                                               : contents.size();
-    written.contents = contents.substr(0, room);
-    const bool renamed =
-        (existing == disk.files.end() || existing->second.kind != vt::FileKind::Directory) &&
-        fault != FileFault::FailedRename;
-    if (room < contents.size() || fault == FileFault::FailedFlush || !renamed) {
-        disk.files.erase(temporary);
+    if (room < contents.size() || fault == FileFault::FailedFlush ||
+        fault == FileFault::FailedRename ||
+        (existing && existing->kind == vt::FileKind::Directory)) {
         return false;
     }
-    disk.files[path] = std::move(written);
-    disk.files.erase(temporary);
+    vt::disk[path] = vt::VirtualFile{vt::FileKind::Regular, std::string(contents), false};
     return true;
 }
 
 bool isRegularFile(const std::string& path) {
-    const auto found = disk.files.find(path);
-    return found != disk.files.end() && found->second.kind == vt::FileKind::Regular;
+    return vt::isRegular(vt::findFile(path));
 }
 
 // The virtual disk knows no links and no other spellings of a path: one path, one file.
 bool sameFile(const std::string& first, const std::string& second) {
-    return first == second && disk.files.count(first) != 0;
+    return first == second && vt::disk.contains(first);
 }
 
 // Folders are entries of their own. Anything else standing in the place of the folder, or of
 // a folder above it, stops it, as on a real disk.
+
+// Folders are entries of their own. Anything else standing in the place of the folder, or of
+// a folder above it, stops it, as on a real disk.
 bool makePrivateFolder(const std::string& path, std::string& problem) {
-    if (path.empty()) {
-        problem = "No such file or directory";
-        return false;
-    }
     std::vector<std::string> folders;
-    for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+    for (std::size_t end = path.find('/', 1); !path.empty(); end = path.find('/', end + 1)) {
         folders.push_back(path.substr(0, end));
         if (end == std::string::npos) {
             break;
         }
     }
-    for (const std::string& folder : folders) {
-        const auto found = disk.files.find(folder);
-        if (found != disk.files.end() && found->second.kind != vt::FileKind::Directory) {
-            problem = "Not a directory";
-            return false;
-        }
+    const bool blocked = std::any_of(folders.begin(), folders.end(), [](const std::string& f) {
+        return vt::findFile(f) && vt::findFile(f)->kind != vt::FileKind::Directory;
+    });
+    if (folders.empty() || blocked) {
+        problem = blocked ? "Not a directory" : "No such file or directory";
+        return false;
     }
     for (const std::string& folder : folders) {
-        disk.files.try_emplace(folder, vt::VirtualFile{vt::FileKind::Directory, "", false});
+        vt::disk.try_emplace(folder, vt::VirtualFile{vt::FileKind::Directory, "", false});
     }
     return true;
 }

@@ -44,7 +44,7 @@ void type(const std::string& bytes);  // when asked
 void typeAt(std::int64_t atMs, const std::string& bytes);
 // Enter-terminated number entries, each when asked.
 void typeLines(const std::vector<std::string>& lines);
-// The time at which the game first blocked on a read that found no scripted key.
+// Whether the game blocked on a read that found no scripted key left.
 bool inputExhausted();
 
 // The virtual clock.
