@@ -54,6 +54,24 @@ TEST(Keys, PendingPausesAndEndOfInput) {
     EXPECT_EQ(seen, (std::vector<int>{false, true, 'z', 'x'}));
 }
 
+// A cursor key whose bytes arrive apart, as over a slow link, is still one key; an Escape
+// followed by nothing for a while is the Escape key.
+TEST(Keys, AnEscapeSequenceInPieces) {
+    vt::reset();
+    vt::typeAt(0, "\x1b");
+    vt::typeAt(30, "[");
+    vt::typeAt(60, "A");
+    vt::typeAt(100, "\x1b");
+    vt::typeAt(400, "[B");
+    std::vector<int> keys;
+    vt::run([&] {
+        while (keys.size() < 5) {
+            keys.push_back(readKey());
+        }
+    });
+    EXPECT_EQ(keys, (std::vector<int>{0, 72, 27, '[', 'B'}));
+}
+
 // A refused entry clears the prompt rows and asks again; echo and Backspace (two columns for a
 // wide character); a long entry stays on its row; Enter on the bottom row clears it rather
 // than scrolling the page.
