@@ -38,6 +38,7 @@ class Game:
 
     def __init__(self, binary, cwd, env, main_screen=False):
         self.dir = tempfile.mkdtemp(prefix="pervaro-tmux-")
+        self.binary = binary
         self.windows = binary.endswith(".exe")
         # Read as the server starts, before the game writes anything.
         self.conf = os.path.join(self.dir, "tmux.conf")
@@ -68,7 +69,7 @@ class Game:
         """Until text shows; with answers, plays on the way, until text shows or the game ends:
         once a page stands still, types the keys of the first prompt of answers it shows, or
         Space on a page that only waits."""
-        deadline, last = time.time() + timeout * (WINE_SLOWER if self.windows else 1), None
+        deadline, last = time.time() + patience(self.binary, timeout), None
         while time.time() < deadline:
             page = "\n".join(self.screen())
             if text in page or (answers is not None and self.ended() is not None):
@@ -92,16 +93,16 @@ class Game:
         """The exit status, once the terminal modes are as before and the main screen is back.
         Wine's console host gives the terminal back just after the program has ended, so the
         terminal is read again for a few seconds before it counts as not given back."""
-        for _ in range(600 * (WINE_SLOWER if self.windows else 1)):
+        for _ in range(patience(self.binary, 600)):
             if self.ended() is not None:
                 break
             time.sleep(0.1)
         else:
             raise AssertionError("the game did not end\n" + "\n".join(self.screen()))
         before = open(os.path.join(self.dir, "before")).read().strip()
+        after = open(os.path.join(self.dir, "after")).read().strip()
         tty = self.show("#{pane_tty}")
         for _ in range(50 if self.windows else 1):
-            after = open(os.path.join(self.dir, "after")).read().strip()
             after = after if after == before else self.modes(tty)
             if after == before and self.show("#{alternate_on}") == "0":
                 return self.ended()
