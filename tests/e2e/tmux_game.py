@@ -28,7 +28,7 @@ def frozen_clock(clock):
     """libfaketime freezes the wall clock, which the game reseeds from in whole seconds."""
     lib = glob.glob("/usr/lib/*/faketime/libfaketime.so.1")
     assert lib, "libfaketime is not installed (Debian package faketime)"
-    return {"LD_PRELOAD": lib[0], "FAKETIME": "'%s'" % clock, "FAKETIME_DONT_FAKE_MONOTONIC": "1",
+    return {"LD_PRELOAD": lib[0], "FAKETIME": clock, "FAKETIME_DONT_FAKE_MONOTONIC": "1",
             "FAKETIME_NO_CACHE": "1"}
 
 
@@ -47,8 +47,9 @@ class Game:
         # The shell outlives a typed Ctrl-C (a trap, not an ignored signal the game would inherit).
         script = ("trap : INT; cd {cwd}; stty -g >{d}/before; {env} {cmd}; rc=$?;"
                   " stty -g >{d}/after; echo $rc >{d}/rc.tmp; mv {d}/rc.tmp {d}/rc; sleep 600")
-        script = script.format(cwd=cwd, d=self.dir, cmd=" ".join(command(binary)),
-                               env=" ".join("%s=%s" % item for item in env.items()))
+        script = script.format(cwd=shlex.quote(cwd), d=shlex.quote(self.dir),
+                               cmd=shlex.join(command(binary)),
+                               env=" ".join(k + "=" + shlex.quote(v) for k, v in env.items()))
         self.tmux("new-session", "-d", "-x", "80", "-y", "41", "-s", "game", "sh", "-c", script)
         self.tmux("set-option", "-t", "game", "status", "off")
 
