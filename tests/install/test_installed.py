@@ -2,7 +2,6 @@
 package (--installed PREFIX DATA). Started from folders without maps it keeps its save in the
 player's game folder and plays the installed maps; a map put there wins; a folder with map01.txt
 plays from its own files; nothing is ever written among the installed files."""
-import glob
 import os
 import shutil
 import signal
@@ -13,6 +12,14 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from tmux_game import Game  # noqa: E402
+
+
+def files(binary, installed):
+    """The binary, the installed folder and everything in it, hidden or not, with their times
+    (a folder's changes when a file is made or removed in it)."""
+    names = [binary, installed] + [os.path.join(top, name) for top, folders, names
+                                   in os.walk(installed) for name in folders + names]
+    return {name: os.stat(name).st_mtime_ns for name in names}
 
 
 def play(binary, cwd, env, entry, message, board=None):
@@ -45,7 +52,7 @@ def main():
                            capture_output=True)
         binary = os.path.join(prefix, "bin", "pervaro")
         installed = os.path.join(prefix, "share", "pervaro")
-        as_installed = sorted(glob.glob(installed + "/**", recursive=True))
+        as_installed = files(binary, installed)
         env = {"XDG_DATA_HOME": os.path.join(scratch, "data-home")}
         folder, away, here = (os.path.join(scratch, n) for n in ("data-home/pervaro", "a", "b"))
         saved = os.path.join(folder, "save.bin")
@@ -77,7 +84,7 @@ def main():
         play(binary, installed, {"XDG_DATA_HOME": scratch}, "8",
              "フォルダを作れません : Not a directory")
         play(binary, away, {"XDG_DATA_HOME": "", "HOME": ""}, "8", "保存先のフォルダがありません")
-        assert sorted(glob.glob(installed + "/**", recursive=True)) == as_installed, "written there"
+        assert files(binary, installed) == as_installed, "written among the installed files"
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
 
