@@ -115,8 +115,13 @@ bool PtyChild::pumpUntil(const std::function<bool()>& done, int timeoutMs) {
         for (int i = 0; i < 2; ++i) {
             char buffer[4096];
             const ssize_t n =
-                ready[i].revents == 0 ? 0 : ::read(ready[i].fd, buffer, sizeof buffer);
+                ready[i].revents == 0 ? -1 : ::read(ready[i].fd, buffer, sizeof buffer);
             into[i]->append(buffer, static_cast<std::size_t>(n > 0 ? n : 0));
+            // The child has gone: a pipe at its end would make every poll return at once.
+            if (n == 0 && i == 1) {
+                ::close(reportFd_);
+                reportFd_ = -1;
+            }
         }
     }
     return true;
