@@ -79,6 +79,9 @@ TEST_P(InputEnds, IsReportedEveryTime) {
             }
             const platform::WindowSize size = platform::windowSize();  // before any hang-up
             platform::start();
+            if (pipes) {
+                platform::writeBytes("page");
+            }
             std::string seen = "read";
             for (int i = 0, byte = 0; i < 10 && byte != platform::kEndOfInput; ++i) {
                 byte = platform::readByte(kPatienceMs);
@@ -95,9 +98,10 @@ TEST_P(InputEnds, IsReportedEveryTime) {
         ASSERT_TRUE(child.waitForOutput("\x1b[?1049h")) << child.describe();
         child.hangUp();
     }
-    EXPECT_TRUE(child.waitForReport(pipes ? "read 120 121 -2 -2 80x41\n" : "read -2 -2 100x50\n"))
-        << child.describe();
+    const std::string line = pipes ? "pageread 120 121 -2 -2 80x41\n" : "read -2 -2 100x50\n";
+    EXPECT_TRUE(child.waitForReport(line)) << child.describe();
     EXPECT_EQ(child.waitForExit(), 0) << child.describe();
+    EXPECT_EQ(child.reported(), line) << "a page through a pipe goes out as it is, alone";
     EXPECT_EQ(countOf(child.output() + child.reported(), "\x1b[?1049h"), pipes ? 0 : 1)
         << child.describe();
 }
