@@ -155,24 +155,24 @@ void closeWineLane() {
 void writeToWine(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size() + 16);
+    // ESC D, ESC 7 and ESC 8 in octal (\033), as "\x1bD" would be read as one hexadecimal escape.
     for (const char c : bytes) {
-        text += c == '\r'   ? "\x1b[G"
-                : c == '\n' ? "\x1b"
-                              "D"
-                            : std::string(1, c);
+        if (c == '\r') {
+            text += "\x1b[G";
+        } else if (c == '\n') {
+            text += "\033D";
+        } else {
+            text += c;
+        }
     }
-    text +=
-        "\x1b"
-        "7";
+    text += "\0337";
     std::wstring units = widen(text);
     constexpr std::size_t kRoom = kWineRowCells - 16;
     while (!units.empty()) {
         if (wine.column + std::min(units.size(), kRoom / 2) > kRoom) {
             ::SetConsoleCursorPosition(outputHandle, COORD{0, wine.row});
             wine.column = 0;
-            units.insert(0,
-                         L"\x1b"
-                         L"8");
+            units.insert(0, L"\0338");
         }
         const std::size_t part = std::min(units.size(), kRoom - wine.column);
         writeUnits(outputHandle, units.substr(0, part));

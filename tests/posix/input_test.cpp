@@ -1,6 +1,7 @@
 // Input bytes through the terminal and through pipes, and waits that end for a byte, a tick or
 // their time, costing no CPU meanwhile.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <ctime>
@@ -41,12 +42,23 @@ TEST(Input, WaitsEndForAByteATickOrTheirTime) {
             bytes += " " + std::to_string(platform::readByte(kPatienceMs));
         }
         report(bytes + "\n");
+        // A signal that is not a resume does not cut a read short.
+        struct sigaction action {};
+        action.sa_handler = [](int) {};
+        ::sigaction(SIGUSR1, &action, nullptr);
+        report("waiting\n");
+        report("after signal " + std::to_string(platform::readByte(kPatienceMs)) + "\n");
         platform::exitProcess(0, "");
     });
     ASSERT_TRUE(child.waitForReport("ready")) << child.describe();
     // Carriage return and Delete stay as they are in raw mode; bytes above 127 are not negative.
     child.type("a\r\x7f\xe3");
     EXPECT_TRUE(child.waitForReport("bytes 97 13 127 227\n")) << child.describe();
+    ASSERT_TRUE(child.waitForReport("waiting")) << child.describe();
+    child.signal(SIGUSR1);
+    ::usleep(20'000);  // the signal first, then the key
+    child.type("q");
+    EXPECT_TRUE(child.waitForReport("after signal 113\n")) << child.describe();
     EXPECT_EQ(child.waitForExit(), 0) << child.describe();
     EXPECT_EQ(countOf(child.reported(), ": yes"), 7) << child.describe();
 }
@@ -67,6 +79,9 @@ TEST_P(InputEnds, IsReportedEveryTime) {
             }
             const platform::WindowSize size = platform::windowSize();  // before any hang-up
             platform::start();
+            if (pipes) {
+                platform::writeBytes("page");
+            }
             std::string seen = "read";
             for (int i = 0, byte = 0; i < 10 && byte != platform::kEndOfInput; ++i) {
                 byte = platform::readByte(kPatienceMs);
@@ -83,9 +98,10 @@ TEST_P(InputEnds, IsReportedEveryTime) {
         ASSERT_TRUE(child.waitForOutput("\x1b[?1049h")) << child.describe();
         child.hangUp();
     }
-    EXPECT_TRUE(child.waitForReport(pipes ? "read 120 121 -2 -2 80x41\n" : "read -2 -2 100x50\n"))
-        << child.describe();
+    const std::string line = pipes ? "pageread 120 121 -2 -2 80x41\n" : "read -2 -2 100x50\n";
+    EXPECT_TRUE(child.waitForReport(line)) << child.describe();
     EXPECT_EQ(child.waitForExit(), 0) << child.describe();
+    EXPECT_EQ(child.reported(), line) << "a page through a pipe goes out as it is, alone";
     EXPECT_EQ(countOf(child.output() + child.reported(), "\x1b[?1049h"), pipes ? 0 : 1)
         << child.describe();
 }

@@ -69,9 +69,15 @@ std::string PtyChild::modes(bool before) const {
                      (m.c_iflag & (ICRNL | IXON)) == 0 && (m.c_oflag & OPOST) == 0 &&
                      m.c_cc[VMIN] == 1 && m.c_cc[VTIME] == 0;
     char text[128];
-    std::snprintf(text, sizeof text, "%s: iflag %#x oflag %#x cflag %#x lflag %#x",
-                  raw ? "raw" : "cooked", m.c_iflag, m.c_oflag, m.c_cflag, m.c_lflag);
-    return text;
+    std::snprintf(text, sizeof text, "%s: iflag %#x oflag %#x cflag %#x lflag %#x speed %u/%u cc",
+                  raw ? "raw" : "cooked", m.c_iflag, m.c_oflag, m.c_cflag, m.c_lflag,
+                  static_cast<unsigned>(::cfgetispeed(&m)),
+                  static_cast<unsigned>(::cfgetospeed(&m)));
+    std::string words = text;
+    for (const cc_t c : m.c_cc) {  // the keys that interrupt, stop and end input, among others
+        words += " " + std::to_string(c);
+    }
+    return words;
 }
 
 void PtyChild::hangUp() {
@@ -109,8 +115,13 @@ bool PtyChild::pumpUntil(const std::function<bool()>& done, int timeoutMs) {
         for (int i = 0; i < 2; ++i) {
             char buffer[4096];
             const ssize_t n =
-                ready[i].revents == 0 ? 0 : ::read(ready[i].fd, buffer, sizeof buffer);
+                ready[i].revents == 0 ? -1 : ::read(ready[i].fd, buffer, sizeof buffer);
             into[i]->append(buffer, static_cast<std::size_t>(n > 0 ? n : 0));
+            // The child has gone: a pipe at its end would make every poll return at once.
+            if (n == 0 && i == 1) {
+                ::close(reportFd_);
+                reportFd_ = -1;
+            }
         }
     }
     return true;

@@ -33,9 +33,9 @@ class PtyChild {
     PtyChild& operator=(const PtyChild&) = delete;
 
     pid_t pid() const { return pid_; }
-    // The terminal's modes in words, now (or before the child started), starting with "raw"
-    // when they are raw as the platform sets them: no line editing, no echo, no output
-    // processing, signals kept.
+    // The terminal's modes in words (flags, speeds, control characters), now or before the
+    // child started, starting with "raw" when they are raw as the platform sets them: no line
+    // editing, no echo, no output processing, signals kept.
     std::string modes(bool before = false) const;
     void setModesAsBefore() { ::tcsetattr(slave_, TCSANOW, &before_); }
 

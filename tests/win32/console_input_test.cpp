@@ -56,6 +56,8 @@ TEST(ConsoleInput, RecordsBecomeTheBytesATerminalSends) {
     const std::tuple<const char*, std::vector<INPUT_RECORD>, std::string> cases[] = {
         {"up, down", {key(VK_UP), key(VK_DOWN)}, "\x1b[A\x1b[B"},
         {"right, left", {key(VK_RIGHT), key(VK_LEFT)}, "\x1b[C\x1b[D"},
+        {"up with Ctrl, still the plain key", {key(VK_UP, 0, LEFT_CTRL_PRESSED)}, "\x1b[A"},
+        {"Escape and Backspace", {key(VK_ESCAPE, 0x1b), key(VK_BACK, L'\b')}, "\x1b\b"},
         {"a letter, pressed and released", {key('A', L'a'), released('A', L'a')}, "a"},
         {"kana", {key(0, L'あ'), released(0, L'あ')}, "\xe3\x81\x82"},
         {"held down", {key('Z', L'z', 0, 3)}, "zzz"},
