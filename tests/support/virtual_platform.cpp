@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <deque>
 #include <map>
-#include <sstream>
 #include <utility>
 
 #include "console/console.hpp"
@@ -54,7 +53,7 @@ struct VirtualFile {
 
 // The disk outlives reset(), as a disk outlives a process.
 std::map<std::string, VirtualFile> disk;
-FileFault nextFault = FileFault::None;
+bool failNext = false;
 
 const VirtualFile* findFile(const std::string& path) {
     const auto found = disk.find(path);
@@ -253,7 +252,7 @@ const std::string& lastErrorMessage() { return vp.lastErrorMessage; }
 void setReadOnly(const std::string& path, bool readOnly) { disk.at(path).readOnly = readOnly; }
 void removeFile(const std::string& path) { disk.erase(path); }
 bool fileExists(const std::string& path) { return disk.contains(path); }
-void failNextReplace(FileFault fault) { nextFault = fault; }
+void failNextReplace() { failNext = true; }
 // clang-format on
 
 void setWallClock(std::int64_t secondsAtNow) {
@@ -266,7 +265,7 @@ void putFile(const std::string& path, const std::string& contents, FileKind kind
 
 void removeAllFiles() {
     disk.clear();
-    nextFault = FileFault::None;
+    failNext = false;
 }
 
 std::optional<std::string> fileContents(const std::string& path) {
@@ -385,21 +384,11 @@ bool readFile(const std::string& path, std::size_t maxBytes, std::string& conten
     return false;
 }
 
-// The steps of a real replace, each of which can fail: a leftover temporary is removed, the
-// temporary created, written and flushed, then renamed over the old file (not over a folder).
+// A replace in one step: it fails as asked, over a read-only file and over a folder, and the
+// old file is then as it was.
 bool replaceFile(const std::string& path, std::string_view contents) {
-    using vt::FileFault;
-    const FileFault fault = std::exchange(vt::nextFault, FileFault::None);
     const vt::VirtualFile* existing = vt::findFile(path);
-    if (vt::isRegular(existing) && existing->readOnly) {
-        return false;
-    }
-    vt::disk.erase(path + ".new");
-    const std::size_t room = fault == FileFault::DiskFull     ? 0
-                             : fault == FileFault::ShortWrite ? contents.size() / 2
-                                                              : contents.size();
-    if (room < contents.size() || fault == FileFault::FailedFlush ||
-        fault == FileFault::FailedRename ||
+    if (std::exchange(vt::failNext, false) || (vt::isRegular(existing) && existing->readOnly) ||
         (existing && existing->kind == vt::FileKind::Directory)) {
         return false;
     }
@@ -415,9 +404,6 @@ bool isRegularFile(const std::string& path) {
 bool sameFile(const std::string& first, const std::string& second) {
     return first == second && vt::disk.contains(first);
 }
-
-// Folders are entries of their own. Anything else standing in the place of the folder, or of
-// a folder above it, stops it, as on a real disk.
 
 // Folders are entries of their own. Anything else standing in the place of the folder, or of
 // a folder above it, stops it, as on a real disk.

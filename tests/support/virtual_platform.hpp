@@ -98,15 +98,10 @@ bool fileExists(const std::string& path);
 // A regular file's contents; nothing when there is no regular file at path.
 std::optional<std::string> fileContents(const std::string& path);
 
-// The next replace of a file fails at one of its steps; later ones succeed again.
-enum class FileFault {
-    None,
-    DiskFull,      // the first write finds no room
-    ShortWrite,    // part of the contents is written, then the disk takes no more
-    FailedFlush,   // everything is written but cannot be flushed to the disk
-    FailedRename,  // the complete new file cannot be renamed over the old one
-};
-void failNextReplace(FileFault fault);
+// The next replace of a file fails, leaving the old file as it was; later ones succeed again.
+// Which step failed (a full disk, a flush, the rename) the game is not told: the real
+// platform's own tests go through the steps.
+void failNextReplace();
 
 // Runs the procedure until it returns or the program exits; returns the exit status, or -1
 // if it returned. Scripted input that runs out ends the program with status 1 (as at the end
