@@ -57,12 +57,14 @@ inline void newGameAt(std::int64_t second = vt::Options{}.wallClockStart) {
 }
 
 // Runs a screen or game on the game so far with these keys: what it returns, or -1 when the
-// program exited instead (the keys ran out). No item keeps the list number it had on screen.
+// program exited instead (the keys ran out). It wrote only what the terminal understands, and
+// no item keeps the list number it had on screen.
 template <typename Game>
 int playWith(const Keys& keys, Game game) {
     typeKeys(keys);
     int result = -1;
     vt::run([&] { result = game(); });
+    EXPECT_EQ(vt::unknownSequences(), std::vector<std::string>{});
     for (const ItemRecord& item : itemTable) {
         EXPECT_EQ(item.listNumber, 0) << item.name;
     }
