@@ -37,7 +37,7 @@ struct VirtualPlatform {
     std::deque<Chunk> input;
     std::int64_t now = 0, wallClockBase = 0;
     std::vector<Timer> timers;
-    int nextTimerHandle = 1, timersStarted = 0, writeCalls = 0;
+    int nextTimerHandle = 1, writeCalls = 0;
     int writesWithCursorHidden = 0, keyWaitsWithCursorHidden = 0;
     std::vector<ScreenGrid> snapshots;
     std::string output, lastErrorMessage;
@@ -221,12 +221,6 @@ void typeAt(std::int64_t atMs, const std::string& bytes) {
     vp.input.insert(after.base(), Chunk{at, bytes});
 }
 
-void typeLines(const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) {
-        type(line + "\r");
-    }
-}
-
 // clang-format off
 void losePage() { resize(vp.options.columns, vp.options.rows); }
 void type(const std::string& bytes) { vp.input.push_back(Chunk{kWhenAsked, bytes}); }
@@ -243,7 +237,6 @@ const std::string& output() { return vp.output; }
 int writeCalls() { return vp.writeCalls; }
 const std::vector<std::string>& unknownSequences() { return vp.unknown; }
 int runningTimers() { return static_cast<int>(vp.timers.size()); }
-int timersStarted() { return vp.timersStarted; }
 bool cursorVisible() { return vp.cursorVisible; }
 int writesWithCursorHidden() { return vp.writesWithCursorHidden; }
 int keyWaitsWithCursorHidden() { return vp.keyWaitsWithCursorHidden; }
@@ -251,7 +244,6 @@ void onBlockingRead(std::function<void()> hook) { vp.blockingReadHook = std::mov
 const std::string& lastErrorMessage() { return vp.lastErrorMessage; }
 void setReadOnly(const std::string& path, bool readOnly) { disk.at(path).readOnly = readOnly; }
 void removeFile(const std::string& path) { disk.erase(path); }
-bool fileExists(const std::string& path) { return disk.contains(path); }
 void failNextReplace() { failNext = true; }
 // clang-format on
 
@@ -340,7 +332,7 @@ void waitForInputOrTick(int timeoutMs) {
 
 // clang-format off
 void start() { vp.output.clear(); }
-bool inputIsTerminal() { return vp.options.isTerminal; }
+bool inputIsTerminal() { return true; }
 WindowSize windowSize() { return {vp.options.columns, vp.options.rows}; }
 std::int64_t wallClockSeconds() { return vp.wallClockBase + vp.now / 1'000'000; }
 std::int64_t monotonicMicros() { return vp.now; }
@@ -357,7 +349,6 @@ int startTimer(int periodMs, TimerCallback callback, void* user) {
     }
     const std::int64_t period = std::int64_t{periodMs} * 1000;
     vp.timers.push_back(vt::Timer{vp.nextTimerHandle, period, vp.now + period, callback, user});
-    ++vp.timersStarted;
     return vp.nextTimerHandle++;
 }
 

@@ -28,7 +28,6 @@ struct Options {
     int rows = 41;
     bool ambiguousNarrow = false;  // draw ● ■ → ... one column wide, as tmux and xterm do
     bool answersQueries = true;    // answers the cursor-position question
-    bool isTerminal = true;
     std::int64_t wallClockStart = 1'800'000'000;  // seconds at virtual time 0
     bool keepSnapshots = true;                    // the page at every blocking key read
     // What the machine says about folders; empty: none. The files are on the virtual disk.
@@ -42,8 +41,6 @@ void reset(const Options& options = Options{});
 // Keys: bytes as a terminal sends them ("\r" Enter, "\x1b[A" up, ...).
 void type(const std::string& bytes);  // when asked
 void typeAt(std::int64_t atMs, const std::string& bytes);
-// Enter-terminated number entries, each when asked.
-void typeLines(const std::vector<std::string>& lines);
 // Whether the game blocked on a read that found no scripted key left.
 bool inputExhausted();
 
@@ -66,7 +63,6 @@ int writeCalls();
 // Control sequences the virtual terminal did not understand.
 const std::vector<std::string>& unknownSequences();
 int runningTimers();
-int timersStarted();
 
 // The terminal loses the page, as when the game is resumed or the window resized: the screen
 // goes blank and the platform asks the console for a repaint. Called from an onBlockingRead
@@ -94,7 +90,6 @@ void putFile(const std::string& path, const std::string& contents,
 void setReadOnly(const std::string& path, bool readOnly);
 void removeFile(const std::string& path);
 void removeAllFiles();
-bool fileExists(const std::string& path);
 // A regular file's contents; nothing when there is no regular file at path.
 std::optional<std::string> fileContents(const std::string& path);
 
