@@ -338,8 +338,9 @@ std::int64_t wallClockSeconds() { return vp.wallClockBase + vp.now / 1'000'000; 
 std::int64_t monotonicMicros() { return vp.now; }
 void sleepMs(int ms) { vt::advanceTo(vp.now + std::int64_t{std::max(ms, 0)} * 1000); }
 bool takeResumed() { return std::exchange(vp.repaintAsked, false); }
-std::string executableFolder() { return vp.options.executableFolder; }
-std::string userDataFolder() { return vp.options.userDataFolder; }
+// The machine names no folders: the game plays in the working folder, where the maps are.
+std::string executableFolder() { return {}; }
+std::string userDataFolder() { return {}; }
 int runningTimers() { return vt::runningTimers(); }
 // clang-format on
 
@@ -396,27 +397,10 @@ bool sameFile(const std::string& first, const std::string& second) {
     return first == second && vt::disk.contains(first);
 }
 
-// Folders are entries of their own. Anything else standing in the place of the folder, or of
-// a folder above it, stops it, as on a real disk.
-bool makePrivateFolder(const std::string& path, std::string& problem) {
-    std::vector<std::string> folders;
-    for (std::size_t end = path.find('/', 1); !path.empty(); end = path.find('/', end + 1)) {
-        folders.push_back(path.substr(0, end));
-        if (end == std::string::npos) {
-            break;
-        }
-    }
-    const bool blocked = std::any_of(folders.begin(), folders.end(), [](const std::string& f) {
-        return vt::findFile(f) && vt::findFile(f)->kind != vt::FileKind::Directory;
-    });
-    if (folders.empty() || blocked) {
-        problem = blocked ? "Not a directory" : "No such file or directory";
-        return false;
-    }
-    for (const std::string& folder : folders) {
-        vt::disk.try_emplace(folder, vt::VirtualFile{vt::FileKind::Directory, "", false});
-    }
-    return true;
+// Never asked: with no user data folder the game makes no folder of its own.
+bool makePrivateFolder(const std::string&, std::string& problem) {
+    problem = "No such file or directory";
+    return false;
 }
 
 }  // namespace platform

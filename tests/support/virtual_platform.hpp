@@ -30,9 +30,6 @@ struct Options {
     bool answersQueries = true;    // answers the cursor-position question
     std::int64_t wallClockStart = 1'800'000'000;  // seconds at virtual time 0
     bool keepSnapshots = true;                    // the page at every blocking key read
-    // What the machine says about folders; empty: none. The files are on the virtual disk.
-    std::string executableFolder;
-    std::string userDataFolder;
 };
 
 // Resets the platform and the console (initConsole), with a blank page at virtual time 0.
