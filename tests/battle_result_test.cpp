@@ -40,8 +40,6 @@ TEST(ApplyBattleResult, Rules) {
         EXPECT_EQ(playWith(Keys(10, " "), apply), result) << name;
         EXPECT_EQ((std::array{player.life, player.coin, player.exp, player.level}), after) << name;
         EXPECT_EQ(vt::snapshots().size(), keyWaits) << name;
-        for (const auto& [index, page] : pages) {
-            expectPages({{index, page}});
-        }
+        expectPages(pages);
     }
 }

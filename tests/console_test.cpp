@@ -1,4 +1,5 @@
 // The console layer on the virtual terminal: what a player sees and what keys give.
+#include "console/pictures.hpp"
 #include "console/screen.hpp"
 #include "support/play.hpp"
 
@@ -131,4 +132,33 @@ TEST(SmallWindow, ShowsOnlyANoticeWhileTheGameGoesOn) {
     vt::onBlockingRead(nullptr);
     EXPECT_EQ(std::pair(waits, vt::writeCalls() - writesBefore), std::pair(4, 2));
     EXPECT_EQ(std::pair(vt::cursorColumn(), vt::cursorRow()), std::pair(1, 40));
+}
+
+// Dice and ladder rungs keep their width whatever the terminal: one that draws ● and ― wide,
+// one that draws them narrow and says so when asked, and either of them silent when asked.
+// What follows stays in its column.
+TEST(Pictures, SameWidthOnEveryTerminal) {
+    // Narrow, answers; a ● with its second column, and the rung as it shows.
+    const std::tuple<bool, bool, const char*, const char*> cases[] = {
+        {false, true, "●", "｜――｜"},
+        {true, true, "● ", "｜――――｜"},
+        {true, false, "● ", "｜― ― ｜"},
+        {false, false, "●", "｜――｜"}};
+    for (const auto& [narrow, answers, dot, rung] : cases) {
+        vt::Options options;
+        options.ambiguousNarrow = narrow;
+        options.answersQueries = answers;
+        vt::reset(options);
+        drawDieFace(8, 10, 6);
+        moveCursor(18, 12);
+        printText("!");
+        moveCursor(10, 5);
+        printText("xxxxxxxxx");  // drawn over: a second column kept blank shows
+        flushOutput();
+        moveCursor(10, 5);
+        printText("｜――｜!");
+        flushOutput();
+        EXPECT_EQ(vt::textAt(8, 12, 11), "|" + std::string(dot) + "    " + dot + "|!") << rung;
+        EXPECT_EQ(vt::textAt(10, 5, 9), std::string(rung) + "!");
+    }
 }

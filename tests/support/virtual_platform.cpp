@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <deque>
 #include <map>
-#include <sstream>
 #include <utility>
 
 #include "console/console.hpp"
@@ -38,7 +37,7 @@ struct VirtualPlatform {
     std::deque<Chunk> input;
     std::int64_t now = 0, wallClockBase = 0;
     std::vector<Timer> timers;
-    int nextTimerHandle = 1, timersStarted = 0, writeCalls = 0;
+    int nextTimerHandle = 1, writeCalls = 0;
     int writesWithCursorHidden = 0, keyWaitsWithCursorHidden = 0;
     std::vector<ScreenGrid> snapshots;
     std::string output, lastErrorMessage;
@@ -54,7 +53,7 @@ struct VirtualFile {
 
 // The disk outlives reset(), as a disk outlives a process.
 std::map<std::string, VirtualFile> disk;
-FileFault nextFault = FileFault::None;
+bool failNext = false;
 
 const VirtualFile* findFile(const std::string& path) {
     const auto found = disk.find(path);
@@ -222,12 +221,6 @@ void typeAt(std::int64_t atMs, const std::string& bytes) {
     vp.input.insert(after.base(), Chunk{at, bytes});
 }
 
-void typeLines(const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) {
-        type(line + "\r");
-    }
-}
-
 // clang-format off
 void losePage() { resize(vp.options.columns, vp.options.rows); }
 void type(const std::string& bytes) { vp.input.push_back(Chunk{kWhenAsked, bytes}); }
@@ -244,7 +237,6 @@ const std::string& output() { return vp.output; }
 int writeCalls() { return vp.writeCalls; }
 const std::vector<std::string>& unknownSequences() { return vp.unknown; }
 int runningTimers() { return static_cast<int>(vp.timers.size()); }
-int timersStarted() { return vp.timersStarted; }
 bool cursorVisible() { return vp.cursorVisible; }
 int writesWithCursorHidden() { return vp.writesWithCursorHidden; }
 int keyWaitsWithCursorHidden() { return vp.keyWaitsWithCursorHidden; }
@@ -252,8 +244,7 @@ void onBlockingRead(std::function<void()> hook) { vp.blockingReadHook = std::mov
 const std::string& lastErrorMessage() { return vp.lastErrorMessage; }
 void setReadOnly(const std::string& path, bool readOnly) { disk.at(path).readOnly = readOnly; }
 void removeFile(const std::string& path) { disk.erase(path); }
-bool fileExists(const std::string& path) { return disk.contains(path); }
-void failNextReplace(FileFault fault) { nextFault = fault; }
+void failNextReplace() { failNext = true; }
 // clang-format on
 
 void setWallClock(std::int64_t secondsAtNow) {
@@ -266,7 +257,7 @@ void putFile(const std::string& path, const std::string& contents, FileKind kind
 
 void removeAllFiles() {
     disk.clear();
-    nextFault = FileFault::None;
+    failNext = false;
 }
 
 std::optional<std::string> fileContents(const std::string& path) {
@@ -341,14 +332,15 @@ void waitForInputOrTick(int timeoutMs) {
 
 // clang-format off
 void start() { vp.output.clear(); }
-bool inputIsTerminal() { return vp.options.isTerminal; }
+bool inputIsTerminal() { return true; }
 WindowSize windowSize() { return {vp.options.columns, vp.options.rows}; }
 std::int64_t wallClockSeconds() { return vp.wallClockBase + vp.now / 1'000'000; }
 std::int64_t monotonicMicros() { return vp.now; }
 void sleepMs(int ms) { vt::advanceTo(vp.now + std::int64_t{std::max(ms, 0)} * 1000); }
 bool takeResumed() { return std::exchange(vp.repaintAsked, false); }
-std::string executableFolder() { return vp.options.executableFolder; }
-std::string userDataFolder() { return vp.options.userDataFolder; }
+// The machine names no folders: the game plays in the working folder, where the maps are.
+std::string executableFolder() { return {}; }
+std::string userDataFolder() { return {}; }
 int runningTimers() { return vt::runningTimers(); }
 // clang-format on
 
@@ -358,7 +350,6 @@ int startTimer(int periodMs, TimerCallback callback, void* user) {
     }
     const std::int64_t period = std::int64_t{periodMs} * 1000;
     vp.timers.push_back(vt::Timer{vp.nextTimerHandle, period, vp.now + period, callback, user});
-    ++vp.timersStarted;
     return vp.nextTimerHandle++;
 }
 
@@ -385,21 +376,11 @@ bool readFile(const std::string& path, std::size_t maxBytes, std::string& conten
     return false;
 }
 
-// The steps of a real replace, each of which can fail: a leftover temporary is removed, the
-// temporary created, written and flushed, then renamed over the old file (not over a folder).
+// A replace in one step: it fails as asked, over a read-only file and over a folder, and the
+// old file is then as it was.
 bool replaceFile(const std::string& path, std::string_view contents) {
-    using vt::FileFault;
-    const FileFault fault = std::exchange(vt::nextFault, FileFault::None);
     const vt::VirtualFile* existing = vt::findFile(path);
-    if (vt::isRegular(existing) && existing->readOnly) {
-        return false;
-    }
-    vt::disk.erase(path + ".new");
-    const std::size_t room = fault == FileFault::DiskFull     ? 0
-                             : fault == FileFault::ShortWrite ? contents.size() / 2
-                                                              : contents.size();
-    if (room < contents.size() || fault == FileFault::FailedFlush ||
-        fault == FileFault::FailedRename ||
+    if (std::exchange(vt::failNext, false) || (vt::isRegular(existing) && existing->readOnly) ||
         (existing && existing->kind == vt::FileKind::Directory)) {
         return false;
     }
@@ -416,30 +397,10 @@ bool sameFile(const std::string& first, const std::string& second) {
     return first == second && vt::disk.contains(first);
 }
 
-// Folders are entries of their own. Anything else standing in the place of the folder, or of
-// a folder above it, stops it, as on a real disk.
-
-// Folders are entries of their own. Anything else standing in the place of the folder, or of
-// a folder above it, stops it, as on a real disk.
-bool makePrivateFolder(const std::string& path, std::string& problem) {
-    std::vector<std::string> folders;
-    for (std::size_t end = path.find('/', 1); !path.empty(); end = path.find('/', end + 1)) {
-        folders.push_back(path.substr(0, end));
-        if (end == std::string::npos) {
-            break;
-        }
-    }
-    const bool blocked = std::any_of(folders.begin(), folders.end(), [](const std::string& f) {
-        return vt::findFile(f) && vt::findFile(f)->kind != vt::FileKind::Directory;
-    });
-    if (folders.empty() || blocked) {
-        problem = blocked ? "Not a directory" : "No such file or directory";
-        return false;
-    }
-    for (const std::string& folder : folders) {
-        vt::disk.try_emplace(folder, vt::VirtualFile{vt::FileKind::Directory, "", false});
-    }
-    return true;
+// Never asked: with no user data folder the game makes no folder of its own.
+bool makePrivateFolder(const std::string&, std::string& problem) {
+    problem = "No such file or directory";
+    return false;
 }
 
 }  // namespace platform

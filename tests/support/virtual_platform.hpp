@@ -28,12 +28,8 @@ struct Options {
     int rows = 41;
     bool ambiguousNarrow = false;  // draw ● ■ → ... one column wide, as tmux and xterm do
     bool answersQueries = true;    // answers the cursor-position question
-    bool isTerminal = true;
     std::int64_t wallClockStart = 1'800'000'000;  // seconds at virtual time 0
     bool keepSnapshots = true;                    // the page at every blocking key read
-    // What the machine says about folders; empty: none. The files are on the virtual disk.
-    std::string executableFolder;
-    std::string userDataFolder;
 };
 
 // Resets the platform and the console (initConsole), with a blank page at virtual time 0.
@@ -42,8 +38,6 @@ void reset(const Options& options = Options{});
 // Keys: bytes as a terminal sends them ("\r" Enter, "\x1b[A" up, ...).
 void type(const std::string& bytes);  // when asked
 void typeAt(std::int64_t atMs, const std::string& bytes);
-// Enter-terminated number entries, each when asked.
-void typeLines(const std::vector<std::string>& lines);
 // Whether the game blocked on a read that found no scripted key left.
 bool inputExhausted();
 
@@ -66,7 +60,6 @@ int writeCalls();
 // Control sequences the virtual terminal did not understand.
 const std::vector<std::string>& unknownSequences();
 int runningTimers();
-int timersStarted();
 
 // The terminal loses the page, as when the game is resumed or the window resized: the screen
 // goes blank and the platform asks the console for a repaint. Called from an onBlockingRead
@@ -94,19 +87,13 @@ void putFile(const std::string& path, const std::string& contents,
 void setReadOnly(const std::string& path, bool readOnly);
 void removeFile(const std::string& path);
 void removeAllFiles();
-bool fileExists(const std::string& path);
 // A regular file's contents; nothing when there is no regular file at path.
 std::optional<std::string> fileContents(const std::string& path);
 
-// The next replace of a file fails at one of its steps; later ones succeed again.
-enum class FileFault {
-    None,
-    DiskFull,      // the first write finds no room
-    ShortWrite,    // part of the contents is written, then the disk takes no more
-    FailedFlush,   // everything is written but cannot be flushed to the disk
-    FailedRename,  // the complete new file cannot be renamed over the old one
-};
-void failNextReplace(FileFault fault);
+// The next replace of a file fails, leaving the old file as it was; later ones succeed again.
+// Which step failed (a full disk, a flush, the rename) the game is not told: the real
+// platform's own tests go through the steps.
+void failNextReplace();
 
 // Runs the procedure until it returns or the program exits; returns the exit status, or -1
 // if it returned. Scripted input that runs out ends the program with status 1 (as at the end
