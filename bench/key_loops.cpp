@@ -1,7 +1,7 @@
 #include "key_loops.hpp"
 
 #include "console/console.hpp"
-#include "console/platform.hpp"
+#include "platform/platform.hpp"
 
 namespace {
 

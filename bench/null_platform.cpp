@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "console/platform.hpp"
+#include "platform/platform.hpp"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "console/console.hpp"
-#include "console/platform.hpp"
+#include "platform/platform.hpp"
 #include "key_loops.hpp"
 #include "measure.hpp"
 #include "timer_race.hpp"

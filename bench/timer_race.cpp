@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "console/platform.hpp"
+#include "platform/platform.hpp"
 #include "table.hpp"
 
 void logTick(void* user) {

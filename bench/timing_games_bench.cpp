@@ -18,7 +18,7 @@
 #include <string>
 
 #include "console/console.hpp"
-#include "console/platform.hpp"
+#include "platform/platform.hpp"
 #include "minigames/minigames.hpp"
 
 namespace {

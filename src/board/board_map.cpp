@@ -7,7 +7,7 @@
 
 #include "board/board.hpp"
 #include "console/console.hpp"
-#include "console/platform.hpp"
+#include "platform/platform.hpp"
 #include "state/game_files.hpp"
 
 namespace {

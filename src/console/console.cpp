@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "console/console_state.hpp"
-#include "console/platform.hpp"
 #include "console/screen_grid.hpp"
 #include "console/text_width.hpp"
+#include "platform/platform.hpp"
 
 namespace console_detail {
 

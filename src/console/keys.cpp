@@ -3,7 +3,7 @@
 
 #include "console/console.hpp"
 #include "console/console_state.hpp"
-#include "console/platform.hpp"
+#include "platform/platform.hpp"
 
 namespace console_detail {
 

@@ -65,7 +65,7 @@ std::string readInputLine() {
             continue;
         }
         std::string bytes;
-        appendUtf8(bytes, c);
+        platform::appendUtf8(bytes, c);
         line += bytes;
         lengths.push_back(bytes.size());
         widths.push_back(width);

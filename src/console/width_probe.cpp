@@ -3,7 +3,7 @@
 #include <string>
 
 #include "console/console_state.hpp"
-#include "console/platform.hpp"
+#include "platform/platform.hpp"
 
 namespace console_detail {
 

@@ -29,8 +29,6 @@ const char* const kStoryLines[] = {
 
 // The highest stage unlocked from which each item is on sale, by item index.
 constexpr int kStockThreshold[kItemCount] = {2, 2, 3, 4, 5, 1, 3, 4, 5, 1, 3};
-// Usable items are sold until the player owns this many.
-constexpr int kUsableItemLimit = 10;
 // The story is told while the highest stage unlocked is below this.
 constexpr int kStoryBeforeStage = 4;
 

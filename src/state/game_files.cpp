@@ -1,6 +1,6 @@
 #include "state/game_files.hpp"
 
-#include "console/platform.hpp"
+#include "platform/platform.hpp"
 
 namespace {
 

@@ -26,6 +26,8 @@ inline constexpr int kItemCount = 11;
 // Indexes 0 to 4 act when bought; 5 to 10 are used from the inventory.
 inline constexpr int kFirstUsableItem = 5;
 inline constexpr int kFirstDieItem = 9;
+// The shop sells a usable item until the player owns this many, and a save holds no more.
+inline constexpr int kUsableItemLimit = 10;
 
 extern ItemRecord itemTable[kItemCount];
 

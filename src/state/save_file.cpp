@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "console/console.hpp"
-#include "console/platform.hpp"
 #include "console/screen.hpp"
+#include "platform/platform.hpp"
 #include "state/game_files.hpp"
 #include "state/save_record.hpp"
 

@@ -40,7 +40,6 @@ std::array<std::int32_t*, kValueCount> valuesInFileOrder(SaveRecord& record) {
 constexpr std::int32_t kCounterLimit = 1'000'000'000;
 constexpr std::int32_t kMaxLifeUnitsLimit = 5;  // one unit plus the four elixirs
 constexpr std::int32_t kExpLimit = 99;
-constexpr std::int32_t kUsableItemLimit = 10;  // the shop sells no more
 
 std::int32_t clampValue(std::int32_t value, std::int32_t low, std::int32_t high) {
     return std::clamp(value, low, high);

@@ -17,7 +17,7 @@
 #include <unistd.h>
 #endif
 
-#include "console/platform.hpp"
+#include "platform/platform.hpp"
 
 namespace fs = std::filesystem;
 

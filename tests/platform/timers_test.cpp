@@ -9,7 +9,7 @@
 #include <sys/time.h>
 #endif
 
-#include "console/platform.hpp"
+#include "platform/platform.hpp"
 #include "platform/waiting.hpp"
 
 namespace {

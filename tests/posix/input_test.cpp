@@ -6,7 +6,7 @@
 
 #include <ctime>
 
-#include "console/platform.hpp"
+#include "platform/platform.hpp"
 #include "pty_child.hpp"
 
 namespace {

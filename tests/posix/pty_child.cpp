@@ -75,7 +75,8 @@ std::string PtyChild::modes(bool before) const {
                   static_cast<unsigned>(::cfgetospeed(&m)));
     std::string words = text;
     for (const cc_t c : m.c_cc) {  // the keys that interrupt, stop and end input, among others
-        words += " " + std::to_string(c);
+        words += ' ';
+        words += std::to_string(c);
     }
     return words;
 }

@@ -5,7 +5,7 @@
 
 #include <tuple>
 
-#include "console/platform.hpp"
+#include "platform/platform.hpp"
 #include "pty_child.hpp"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "console/console.hpp"
-#include "console/platform.hpp"
+#include "platform/platform.hpp"
 #include "console/text_width.hpp"
 #include "state/game_files.hpp"
 

@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "console/platform.hpp"
+#include "platform/platform.hpp"
 #include "platform/waiting.hpp"
 
 namespace {

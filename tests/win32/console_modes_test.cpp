@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "console/platform.hpp"
+#include "platform/platform.hpp"
 #include "platform/waiting.hpp"
 
 namespace {

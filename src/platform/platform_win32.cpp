@@ -19,11 +19,11 @@
 #include <system_error>
 #include <thread>
 
-#include "console/platform.hpp"
-#include "console/terminal_sequences.hpp"
-#include "console/text_width.hpp"
-#include "console/timer_table.hpp"
-#include "console/utf16.hpp"
+#include "platform/platform.hpp"
+#include "platform/terminal_sequences.hpp"
+#include "platform/timer_table.hpp"
+#include "platform/utf16.hpp"
+#include "platform/utf8.hpp"
 
 namespace platform {
 namespace {

@@ -25,9 +25,9 @@
 #include <system_error>
 #include <thread>
 
-#include "console/platform.hpp"
-#include "console/terminal_sequences.hpp"
-#include "console/timer_table.hpp"
+#include "platform/platform.hpp"
+#include "platform/terminal_sequences.hpp"
+#include "platform/timer_table.hpp"
 
 #if PERVARO_HAVE_EVENTFD
 #include <sys/eventfd.h>

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <string>
 
-#include "console/platform.hpp"
-#include "console/utf16.hpp"
+#include "platform/platform.hpp"
+#include "platform/utf16.hpp"
 
 namespace platform {
 namespace {
