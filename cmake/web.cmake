@@ -1,0 +1,79 @@
+# The browser build (emcmake cmake -S . -B build-web && cmake --build build-web): a folder,
+# build-web/web, that any static server can serve as it is. The game is pervaro.js and
+# pervaro.wasm on the web platform; beside them the page, xterm.js from npm (the version the
+# committed package-lock.json pins) and the maps. Nothing is fetched from elsewhere at run time.
+set(WEB_DIR ${CMAKE_BINARY_DIR}/web)
+set(WEB_SOURCE ${CMAKE_SOURCE_DIR}/web)
+
+add_library(pervaro_web STATIC src/platform/platform_web.cpp src/platform/files_web.cpp)
+target_link_libraries(pervaro_web PUBLIC pervaro_game)
+
+add_executable(pervaro src/main.cpp)
+target_link_libraries(pervaro PRIVATE pervaro_game pervaro_web)
+set(WEB_PLATFORM_JS ${CMAKE_SOURCE_DIR}/src/platform/platform_web.js)
+set_target_properties(pervaro PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${WEB_DIR} SUFFIX .js
+                                         LINK_DEPENDS ${WEB_PLATFORM_JS})
+# One thread whose waits yield to the browser (Asyncify); a module the page starts anew after
+# the game has ended; no file system of Emscripten's (the platform keeps the files).
+target_link_options(pervaro PRIVATE
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH
+  -sMODULARIZE -sEXPORT_ES6 -sEXPORT_NAME=createPervaro -sENVIRONMENT=web -sFILESYSTEM=0
+  "SHELL:--pre-js ${WEB_PLATFORM_JS}")
+# Emscripten's JavaScript optimiser needs the acorn parser. Debian's Emscripten finds Debian's
+# acorn only through Debian's node; with another node first on the PATH it needs the path.
+if(EXISTS /usr/share/nodejs/acorn)
+  set_target_properties(pervaro PROPERTIES CXX_LINKER_LAUNCHER
+                                           "${CMAKE_COMMAND};-E;env;NODE_PATH=/usr/share/nodejs")
+endif()
+
+# xterm.js (and, for the tests, playwright-core) from npm, installed in the build folder.
+find_program(NPM npm REQUIRED)
+set(NPM_DIR ${CMAKE_BINARY_DIR}/npm)
+set(NPM_STAMP ${NPM_DIR}/npm-ci.stamp)
+set(XTERM ${NPM_DIR}/node_modules/@xterm/xterm)
+add_custom_command(OUTPUT ${NPM_STAMP} ${XTERM}/lib/xterm.mjs ${XTERM}/css/xterm.css
+  COMMAND ${CMAKE_COMMAND} -E copy ${WEB_SOURCE}/package.json ${WEB_SOURCE}/package-lock.json
+          ${NPM_DIR}
+  COMMAND ${NPM} ci --no-audit --no-fund --loglevel=error
+  COMMAND ${CMAKE_COMMAND} -E touch ${NPM_STAMP}
+  WORKING_DIRECTORY ${NPM_DIR}
+  DEPENDS ${WEB_SOURCE}/package.json ${WEB_SOURCE}/package-lock.json
+  COMMENT "npm ci: xterm.js and playwright-core")
+file(MAKE_DIRECTORY ${NPM_DIR})
+
+# The page's own files, xterm.js and the maps, copied into the folder.
+set(WEB_FILES)
+foreach(name index.html page.js page.css save_store.js)
+  list(APPEND WEB_FILES ${WEB_SOURCE}/${name} ${WEB_DIR}/${name})
+endforeach()
+list(APPEND WEB_FILES ${XTERM}/lib/xterm.mjs ${WEB_DIR}/xterm/xterm.mjs
+                      ${XTERM}/css/xterm.css ${WEB_DIR}/xterm/xterm.css)
+file(GLOB MAP_FILES CONFIGURE_DEPENDS data/map*.txt)
+foreach(map ${MAP_FILES})
+  get_filename_component(name ${map} NAME)
+  list(APPEND WEB_FILES ${map} ${WEB_DIR}/maps/${name})
+endforeach()
+set(WEB_OUTPUTS)
+while(WEB_FILES)
+  list(POP_FRONT WEB_FILES from to)
+  add_custom_command(OUTPUT ${to} COMMAND ${CMAKE_COMMAND} -E copy ${from} ${to}
+                     DEPENDS ${from} ${NPM_STAMP})
+  list(APPEND WEB_OUTPUTS ${to})
+endwhile()
+add_custom_target(web_page ALL DEPENDS ${WEB_OUTPUTS})
+
+# Browser tests: the folder served on 127.0.0.1 and played in Debian's Chromium.
+find_program(CHROMIUM NAMES chromium chromium-browser)
+find_program(NODE node)
+if(PERVARO_TESTS AND CHROMIUM AND NODE)
+  enable_testing()
+  file(GLOB BROWSER_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/web/*.test.js)
+  foreach(test ${BROWSER_TESTS})
+    get_filename_component(name ${test} NAME_WE)
+    add_test(NAME browser.${name} COMMAND ${NODE} --test --test-reporter=spec ${test})
+    set_tests_properties(browser.${name} PROPERTIES LABELS browser TIMEOUT 300 ENVIRONMENT
+      "NODE_PATH=${NPM_DIR}/node_modules;PERVARO_WEB_DIR=${WEB_DIR};PERVARO_CHROMIUM=${CHROMIUM};PERVARO_PAGES_DIR=${CMAKE_SOURCE_DIR}/tests/pages;PERVARO_DATA_DIR=${CMAKE_SOURCE_DIR}/data")
+  endforeach()
+elseif(PERVARO_TESTS)
+  message(WARNING "Chromium or node not found (apt-get install chromium): no browser tests")
+endif()
