@@ -52,10 +52,15 @@ async function launch() {
 
 // A page of the game in a fresh browser profile, with everything the console says kept.
 class GamePage {
-  static async open(browser, url, context) {
+  // `clock`: the wall clock stands still at that time (the game's seeds come from it); the
+  // monotonic clock and every timer run on.
+  static async open(browser, url, { context, clock } = {}) {
     const own = context || await browser.newContext({ viewport: { width: 1280, height: 1000 },
       acceptDownloads: true });
     const page = await own.newPage();
+    if (clock !== undefined) {
+      await page.clock.setFixedTime(clock);
+    }
     const game = new GamePage(own, page);
     page.on('console', (m) => game.console.push(`${m.type()}: ${m.text()}`));
     page.on('pageerror', (e) => game.console.push(`pageerror: ${e}`));
@@ -127,6 +132,34 @@ class GamePage {
   async choose(text, ...keys) {
     await this.waitFor(text);
     await this.press(...keys);
+  }
+
+  // Plays until the text shows or the game ends: once a page stands still, types the keys of the
+  // first of the answers whose prompt it shows, or Space on a page that only waits.
+  async play(answers, text, timeout = 120000) {
+    const until = Date.now() + timeout;
+    let last = null;
+    for (;;) {
+      const screen = await this.screen();
+      if (screen.includes(text) || await this.hasEnded()) {
+        return screen;
+      }
+      if (Date.now() > until) {
+        assert.fail(`"${text}" did not show; the screen:\n${screen}`);
+      }
+      if (screen === last) {
+        const answer = answers.find(([prompt]) => screen.includes(prompt));
+        await this.press(...(answer ? answer[1] : ['Space']));
+        last = null;
+      } else {
+        last = screen;
+      }
+      await this.page.waitForTimeout(150);
+    }
+  }
+
+  async hasEnded() {
+    return this.page.evaluate(() => document.body.dataset.ended !== undefined);
   }
 
   async ended(timeout = 20000) {
