@@ -1,7 +1,16 @@
 # What `cmake --install` puts under the prefix, and the Debian package made from it by
 # `cpack -G DEB` in the build folder.
 
-install(TARGETS pervaro RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Everything but the game itself; the package holds this and the game in games/.
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME files)
+
+# The game: in bin/ for `cmake --install`, in games/ beside it for the package, as Debian keeps
+# its games in /usr/games. Being siblings, both find the maps by the same relative path.
+cmake_path(GET CMAKE_INSTALL_BINDIR PARENT_PATH PERVARO_GAMES_DIR)
+cmake_path(APPEND PERVARO_GAMES_DIR games)
+install(TARGETS pervaro RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT bin)
+install(TARGETS pervaro RUNTIME DESTINATION ${PERVARO_GAMES_DIR} COMPONENT games EXCLUDE_FROM_ALL)
+
 install(FILES ${MAP_FILES} DESTINATION ${PERVARO_MAP_INSTALL_DIR})
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES docs/title.svg docs/board.svg DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
@@ -55,6 +64,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# One package of the shared files and the game in games/ (not the one in bin/).
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+set(CPACK_COMPONENTS_ALL files games)
 # The shared libraries the executable links decide the dependencies, with their versions.
 find_program(DPKG_SHLIBDEPS_PROGRAM dpkg-shlibdeps)
 if(DPKG_SHLIBDEPS_PROGRAM)

@@ -1,4 +1,4 @@
-"""The Debian package cpack makes from the build folder (CPACK BUILD): the game, the
+"""The Debian package cpack makes from the build folder (CPACK BUILD): the game in /usr/games, the
 maps, the manual page and the changelog, its section, dependencies and description. Unpacked, its
 game names the packaged maps as the installed ones. (.ci/run installs it and runs lintian on it;
 test_installed.py plays the installed game.)"""
@@ -20,10 +20,11 @@ def main():
         out(cpack, "-G", "DEB", "-B", os.path.join(scratch, "package"), cwd=build)
         [deb] = glob.glob(os.path.join(scratch, "package", "pervaro_*.deb"))
         listed = {line.split()[-1] for line in out("dpkg-deb", "-c", deb).splitlines()}
-        wanted = {"./usr/bin/pervaro", "./usr/share/man/man6/pervaro.6.gz",
+        wanted = {"./usr/games/pervaro", "./usr/share/man/man6/pervaro.6.gz",
                   "./usr/share/doc/pervaro/README.md", "./usr/share/doc/pervaro/changelog.gz"}
         wanted |= {"./usr/share/pervaro/map%02d.txt" % n for n in range(1, 6)}
         assert wanted <= listed, sorted(wanted - listed)
+        assert not [name for name in listed if "/bin/" in name], sorted(listed)
         fields = {name: out("dpkg-deb", "-f", deb, name).strip()
                   for name in ("Package", "Version", "Section", "Depends", "Description",
                                "Maintainer")}
@@ -36,7 +37,7 @@ def main():
         with gzip.open(os.path.join(root, "usr/share/doc/pervaro/changelog.gz"), "rt") as f:
             first = f.readline()
         assert first == "pervaro (%s) unstable; urgency=medium\n" % fields["Version"], first
-        game = os.path.join(root, "usr", "bin", "pervaro")
+        game = os.path.join(root, "usr", "games", "pervaro")
         assert out(game, "--version", cwd=scratch) == "pervaro %s\n" % fields["Version"]
         maps = os.path.join(root, "usr", "share", "pervaro")
         shown = out(game, "--help", cwd=scratch, env={"HOME": scratch}).splitlines()
