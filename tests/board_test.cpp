@@ -83,6 +83,9 @@ static void startStage(const char* map) {
     setRandomState(1);
 }
 
+// にげる in the boss battle.
+static const Keys kFlee = {kDown, kDown, kRight, kEnter};
+
 // The stage title; the help question, refused 7, the help pages as often as asked; the
 // inventory from the turn prompt and the board drawn anew after it; a refused 3. A card leaves
 // the die item alone; the die shows 6 once, then is random again.
@@ -115,21 +118,33 @@ TEST(StageLoop, TitleHelpInventoryCardAndDieItem) {
 // it still has the first turn played and the boss met, and a blow-back from the lowest goal
 // there is goes on to the next turn, asked under the blow-back message, without a board.
 TEST(StageLoop, AtTheGoalTheBossIsBeatenOrBlowsThePlayerBack) {
-    const Keys flee = {kDown, kDown, kRight, kEnter};
     const std::pair<const char*, Keys> cases[] = {{"4 1 3 99\n99 1 2 3\n", kHidden},
-                                                  {"4 1 3 99\n99 1 2 3\n", flee},
+                                                  {"4 1 3 99\n99 1 2 3\n", kFlee},
                                                   {"1 1 0 99\n99\n", kHidden},
-                                                  {"1 1 -2147483648 99\n99\n", flee}};
+                                                  {"1 1 -2147483648 99\n99\n", kFlee}};
     for (const auto& [map, keys] : cases) {
         startStage(map);
         // The last two: the message and the victory, or the flight and the blow-back pages.
         EXPECT_EQ(playWith(Keys{" ", "0\r", "1\r", " ", " ", " "} + keys + Keys(2, " "),
                            [] { return playStage(1); }),
-                  keys == flee ? -1 : 1)
+                  keys == kFlee ? -1 : 1)
             << map;
         EXPECT_EQ(vt::output().find("止まったマスのイベントが発生しました!"), std::string::npos);
-        if (keys == flee) {
+        if (keys == kFlee) {
             expectPages({{-1, "stage_blown_back"}});
         }
     }
+}
+
+// A せっかちダイス 6 reaches a goal 5 squares away; にげる blows the player back 8, the message
+// says 8, and they stand on the start square: the next roll, a のんびりダイス 3 used from the
+// turn prompt, stops on square 3, where the player is drawn as the square event is announced.
+TEST(StageLoop, BlownBackPastTheStartStandsOnIt) {
+    startStage("6 1 5 99\n99 1 2 3 4 5\n");
+    player.moveEffect = MoveEffectSix, player.moveEffectTurns = 1;
+    itemTable[9].count = 1;
+    const Keys keys = Keys{" ", "0\r", "1\r", " ", " ", " "} + kFlee +
+                      Keys{" ", " ", "0\r", "1\r", "0\r", "1\r", " ", " "};
+    EXPECT_EQ(playWith(keys, [] { return playStage(1); }), -1);
+    expectPages({{-7, "stage_blown_back"}, {-1, "stage_back_from_the_start"}});
 }

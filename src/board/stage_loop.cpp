@@ -60,7 +60,7 @@ const char* const kHelpPages[2][12] = {
 // The board with the status line under it, the cursor left on the prompt row.
 int showBoard(int stage, std::int64_t position) {
     clearScreen();
-    // Only a blow-back from a goal near the lowest 32-bit number leaves that range.
+    // Only a move past a goal near the highest 32-bit number leaves that range.
     const int goal = drawBoard(
         stage, static_cast<int>(std::clamp<std::int64_t>(position, INT32_MIN, INT32_MAX)));
     moveCursor(8, 38);
@@ -147,8 +147,9 @@ int playStage(int stage) {
         showBoard(stage, position);
     }
 
-    // The first turn is always played, so a goal at or before the start still meets the boss.
-    do {
+    // Turns go on until the boss is beaten or the game is over; the first is always played, so
+    // a goal at or before the start still meets the boss.
+    for (;;) {
         clearPromptLine(0);
         int choice = askTurn();
         while (choice == 0) {
@@ -174,15 +175,16 @@ int playStage(int stage) {
                 return 0;
             }
         } else if (bossBattle(stage) != 0) {
-            position = goal;
+            return 1;
         } else {
             clearScreen();
             moveCursor(8, 20);
             const int blowBack = nextRandom() % 10 + 1;
             printText("ボスの吹き飛び魔法により、%dマス戻された！", blowBack);
-            position = std::int64_t{goal} - blowBack;
+            // A goal nearer than the blow-back leaves the player on the start square, not
+            // before it, where the board has no square to show and no event to play.
+            position = goal > blowBack ? goal - blowBack : 0;
             waitKey();
         }
-    } while (position < goal);
-    return 1;
+    }
 }

@@ -1,7 +1,8 @@
-"""The installed game in tmux, installed into a temporary prefix (CMAKE BUILD DATA) or by a
-package (--installed PREFIX DATA). Started from folders without maps it keeps its save in the
-player's game folder and plays the installed maps; a map put there wins; a folder with map01.txt
-plays from its own files; nothing is ever written among the installed files."""
+"""The installed game in tmux, installed into a temporary prefix's bin/ (CMAKE BUILD DATA) or by
+the package (--installed /usr/games/pervaro). Started from folders without maps it keeps its save
+in the player's game folder and plays the installed maps, share/pervaro beside the game's folder;
+a map put there wins; a folder with map01.txt plays from its own files; nothing is ever written
+among the installed files."""
 import os
 import shutil
 import signal
@@ -46,12 +47,14 @@ def play(binary, cwd, env, entry, message, board=None):
 def main():
     scratch = tempfile.mkdtemp(prefix="pervaro-installed-")
     try:
-        prefix = sys.argv[2] if sys.argv[1] == "--installed" else os.path.join(scratch, "prefix")
-        if sys.argv[1] != "--installed":
+        if sys.argv[1] == "--installed":
+            binary = sys.argv[2]
+        else:
+            prefix = os.path.join(scratch, "prefix")
             subprocess.run([sys.argv[1], "--install", sys.argv[2], "--prefix", prefix], check=True,
                            capture_output=True)
-        binary = os.path.join(prefix, "bin", "pervaro")
-        installed = os.path.join(prefix, "share", "pervaro")
+            binary = os.path.join(prefix, "bin", "pervaro")
+        installed = os.path.join(os.path.dirname(os.path.dirname(binary)), "share", "pervaro")
         as_installed = files(binary, installed)
         env = {"XDG_DATA_HOME": os.path.join(scratch, "data-home")}
         folder, away, here = (os.path.join(scratch, n) for n in ("data-home/pervaro", "a", "b"))
