@@ -15,15 +15,15 @@ set_target_properties(pervaro PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${WEB_DIR} SUF
                                          LINK_DEPENDS ${WEB_PLATFORM_JS})
 # One thread whose waits yield to the browser (Asyncify); a module the page starts anew after
 # the game has ended; no file system of Emscripten's (the platform keeps the files).
-target_link_options(pervaro PRIVATE
+set(WEB_LINK_OPTIONS
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH
-  -sMODULARIZE -sEXPORT_ES6 -sEXPORT_NAME=createPervaro -sENVIRONMENT=web -sFILESYSTEM=0
-  "SHELL:--pre-js ${WEB_PLATFORM_JS}")
+  -sMODULARIZE -sEXPORT_ES6 -sENVIRONMENT=web -sFILESYSTEM=0 "SHELL:--pre-js ${WEB_PLATFORM_JS}")
+target_link_options(pervaro PRIVATE ${WEB_LINK_OPTIONS} -sEXPORT_NAME=createPervaro)
 # Emscripten's JavaScript optimiser needs the acorn parser. Debian's Emscripten finds Debian's
 # acorn only through Debian's node; with another node first on the PATH it needs the path.
 if(EXISTS /usr/share/nodejs/acorn)
-  set_target_properties(pervaro PROPERTIES CXX_LINKER_LAUNCHER
-                                           "${CMAKE_COMMAND};-E;env;NODE_PATH=/usr/share/nodejs")
+  set(WEB_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
+  set_target_properties(pervaro PROPERTIES CXX_LINKER_LAUNCHER "${WEB_LINKER_LAUNCHER}")
 endif()
 
 # xterm.js (and, for the tests, playwright-core) from npm, installed in the build folder.
@@ -61,6 +61,25 @@ while(WEB_FILES)
   list(APPEND WEB_OUTPUTS ${to})
 endwhile()
 add_custom_target(web_page ALL DEPENDS ${WEB_OUTPUTS})
+
+# The browser bench: build-web/bench, driven by bench/web/run.js (see the README).
+if(PERVARO_BENCH)
+  add_executable(pervaro_web_bench bench/web_bench.cpp bench/table.cpp bench/timer_race.cpp
+                                   bench/key_loops.cpp)
+  target_include_directories(pervaro_web_bench PRIVATE bench)
+  target_link_libraries(pervaro_web_bench PRIVATE pervaro_game pervaro_web)
+  set_target_properties(pervaro_web_bench PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench SUFFIX .js LINK_DEPENDS ${WEB_PLATFORM_JS}
+    CXX_LINKER_LAUNCHER "${WEB_LINKER_LAUNCHER}")
+  target_link_options(pervaro_web_bench PRIVATE ${WEB_LINK_OPTIONS} -sEXPORT_NAME=createBench)
+  foreach(name index.html bench.js)
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/bench/${name}
+      COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/bench/web/${name} ${CMAKE_BINARY_DIR}/bench/${name}
+      DEPENDS ${CMAKE_SOURCE_DIR}/bench/web/${name})
+  endforeach()
+  add_custom_target(web_bench_page ALL DEPENDS ${CMAKE_BINARY_DIR}/bench/index.html
+                                               ${CMAKE_BINARY_DIR}/bench/bench.js)
+endif()
 
 if(PERVARO_TESTS)
   include(cmake/browser_tests.cmake)

@@ -23,3 +23,12 @@ if(PERVARO_TESTS)
   include(cmake/browser_tests.cmake)
   add_browser_tests(${WEB_BUILD}/web ${WEB_BUILD}/npm)
 endif()
+# `cmake --build build --target web_picture`: the README's picture of the page in Chromium.
+find_program(NODE node)
+if(NODE)
+  add_custom_target(web_picture
+    COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=${WEB_BUILD}/npm/node_modules
+            ${NODE} ${CMAKE_SOURCE_DIR}/tools/web_picture.js ${WEB_BUILD}/web
+            ${CMAKE_SOURCE_DIR}/docs/browser.png
+    DEPENDS web)
+endif()

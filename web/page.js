@@ -18,11 +18,18 @@ const FONTS = '"BIZ UDGothic", "MS Gothic", "Osaka-Mono", "Noto Sans Mono CJK JP
   '"Source Han Code JP", "IPAGothic", "TakaoGothic", "VL Gothic", Menlo, Consolas, ' +
   '"DejaVu Sans Mono", "Droid Sans Mono", monospace';
 
+// What the game needs is fetched first, while the terminal is made.
+const loading = Promise.all([compileGame(), readMaps(), openSaveStore()]);
+loading.catch(() => {});  // main() says what went wrong
+
 const terminal = new Terminal({
   cols: COLUMNS,
   rows: ROWS,
   fontFamily: FONTS,
-  fontSize: 16,
+  // A first guess from the window (a cell about 0.6 of the size wide, 1.2 high); fitFont
+  // makes it exact.
+  fontSize: Math.max(4, Math.floor(Math.min(window.innerWidth / (COLUMNS * 0.6),
+    (window.innerHeight - 60) / (ROWS * 1.2)))),
   scrollback: 0,
   cursorBlink: false,
 });
@@ -36,24 +43,22 @@ function say(text) {
 }
 
 // The whole page always shows: the largest font at which 80 x 41 cells and the controls fit.
+// Each size tried costs the terminal a new layout, so the first guess is scaled from the one
+// measured, and only a size that overflows is stepped down.
 function fitFont() {
   const screen = terminal.element.querySelector('.xterm-screen');
   const controls = document.getElementById('controls').offsetHeight +
     document.getElementById('ended').offsetHeight + 24;
   const width = window.innerWidth - 8;
   const height = window.innerHeight - controls;
-  let size = terminal.options.fontSize;
-  for (let tries = 0; tries < 8; tries += 1) {
-    const scale = Math.min(width / screen.offsetWidth, height / screen.offsetHeight);
-    const next = Math.max(4, Math.floor(size * scale * 4) / 4);
-    const fits = scale >= 1;
-    if (next === size || (fits && next < size + 0.25)) {
-      break;
-    }
-    size = next;
+  const overflows = () => screen.offsetWidth > width || screen.offsetHeight > height;
+  const measured = terminal.options.fontSize;
+  const scale = Math.min(width / screen.offsetWidth, height / screen.offsetHeight);
+  let size = Math.max(4, Math.floor(measured * scale * 4) / 4);
+  if (size !== measured) {
     terminal.options.fontSize = size;
   }
-  while (size > 4 && (screen.offsetWidth > width || screen.offsetHeight > height)) {
+  while (size > 4 && overflows()) {
     size -= 0.25;
     terminal.options.fontSize = size;
   }
@@ -109,8 +114,10 @@ function startGame(compiled, maps, storage) {
       return {};
     },
   };
-  // The module is this object: its platform takes keys from the moment it is made.
+  // The module is this object: its platform takes keys from the moment it is made. Scripts
+  // find it as pervaroGame (its platform's figures: pervaroGame.pervaro.stats).
   game = options;
+  window.pervaroGame = options;
   createPervaro(options);
 }
 
@@ -144,7 +151,7 @@ async function upload(storage, file) {
 async function main() {
   fitFont();
   window.addEventListener('resize', fitFont);
-  const [compiled, maps, storage] = await Promise.all([compileGame(), readMaps(), openSaveStore()]);
+  const [compiled, maps, storage] = await loading;
   if (!storage.available) {
     say('このブラウザではセーブできません / This browser keeps no save here');
   }

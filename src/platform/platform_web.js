@@ -15,8 +15,9 @@ Module['pervaro'] = (function () {
   let waiter = null;  // the game's wait: { resolve, onInput, timer }
   let fileBytes = null;
 
-  // What the bench and the tests read: write calls, blocking key waits, when keys were taken.
-  const stats = { writes: 0, keyWaits: 0, writesAtKeyWait: [], firstKeyWaitAt: -1, taken: null };
+  // What the bench and the tests read: write calls in all and since the last wait, those of the
+  // page the game last waited for a key on, and when the game first waited for one.
+  const stats = { writes: 0, writesSinceWait: 0, pageWrites: 0, keyWaits: 0, firstKeyWaitAt: -1 };
 
   // A message to ourselves is a task of its own: the browser handles its events (the keys)
   // before it, and a timeout set from it is not stretched as nested timeouts are.
@@ -69,9 +70,6 @@ Module['pervaro'] = (function () {
       if (start === end) {
         return -1;
       }
-      if (stats.taken !== null) {
-        stats.taken.push(performance.now());
-      }
       const byte = input[start++];
       if (start === end) {
         start = end = 0;
@@ -81,11 +79,12 @@ Module['pervaro'] = (function () {
     wait(timeoutMs, onInput) {
       if (timeoutMs < 0 && onInput) {
         stats.keyWaits += 1;
-        stats.writesAtKeyWait.push(stats.writes);
+        stats.pageWrites = stats.writesSinceWait;
         if (stats.firstKeyWaitAt < 0) {
           stats.firstKeyWaitAt = performance.now();
         }
       }
+      stats.writesSinceWait = 0;
       return new Promise((resolve) => {
         waiter = { resolve: resolve, onInput: onInput, timer: undefined };
         if (timeoutMs >= 0) {
@@ -104,6 +103,7 @@ Module['pervaro'] = (function () {
     },
     write(bytes) {
       stats.writes += 1;
+      stats.writesSinceWait += 1;
       Module['terminal'].write(bytes);
     },
     ended(status) {

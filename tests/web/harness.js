@@ -8,7 +8,7 @@ const path = require('node:path');
 const assert = require('node:assert');
 const { chromium } = require('playwright-core');
 
-const WEB_DIR = process.env.PERVARO_WEB_DIR;
+const WEB_DIR = process.env.PERVARO_WEB_DIR && path.resolve(process.env.PERVARO_WEB_DIR);
 const PAGES_DIR = process.env.PERVARO_PAGES_DIR;
 
 const TYPES = {
@@ -20,14 +20,14 @@ const TYPES = {
   '.txt': 'text/plain',
 };
 
-// Serves the folder as a static host would. `changed` maps a path ('/maps/map01.txt') to other
-// contents, or to null for a file that is not there.
-async function serve(changed = {}) {
+// Serves the folder (the page's, unless told another) as a static host would. `changed` maps a
+// path ('/maps/map01.txt') to other contents, or to null for a file that is not there.
+async function serve(changed = {}, folder = WEB_DIR) {
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-    const file = path.join(WEB_DIR, name === '/' ? 'index.html' : name);
+    const file = path.join(folder, name.endsWith('/') ? name + 'index.html' : name);
     let body = Object.hasOwn(changed, name) ? changed[name] : undefined;
-    if (body === undefined && file.startsWith(WEB_DIR) && fs.existsSync(file) &&
+    if (body === undefined && file.startsWith(folder) && fs.existsSync(file) &&
         fs.statSync(file).isFile()) {
       body = fs.readFileSync(file);
     }

@@ -22,6 +22,8 @@ test('the title page, the first roll on the stage-1 board, and a quit from the t
   await game.choose('いずれかのキーを押すと', 'x');
   await game.waitFor('メニューから数字を選び');
   assert.deepStrictEqual(await game.rows(), goldenPage('title'));
+  // The whole page reached the terminal in one write.
+  assert.strictEqual(await game.page.evaluate(() => window.pervaroGame.pervaro.stats.pageWrites), 1);
 
   await game.press('1', 'Enter');
   await game.choose('実行メニューを選択', '1', 'Enter');
