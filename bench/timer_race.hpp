@@ -34,5 +34,7 @@ struct TimerFigures {
     std::vector<double> jitter450;
 
     void add(const Race& race);
-    void addRows() const;  // to the table, with their budgets
+    // To the table, with their budgets; in a browser, whose timeouts are coarser than a
+    // thread's waits, the jitter is stated only.
+    void addRows(bool jitterBudgets = true) const;
 };

@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
             runRace(race);
             figures.add(race);
         }
-        figures.addRows();
+        figures.addRows(false);
     }
     if (measuring(only, "keys")) {
         const std::vector<double> polled =
