@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "console/console.hpp"
-#include "platform/platform.hpp"
 #include "key_loops.hpp"
 #include "measure.hpp"
+#include "platform/platform.hpp"
 #include "timer_race.hpp"
 
 namespace {

@@ -66,3 +66,13 @@ void TimerFigures::addRows(bool jitterBudgets) const {
     jitterRow("3 ms timer: interval jitter", jitter3, "p99 at most 0.5 ms", 0.5);
     jitterRow("450 ms mover: interval jitter", jitter450, "p99 at most 1 ms", 1);
 }
+
+void measureTimers(int runs, bool jitterBudgets) {
+    TimerFigures figures;
+    for (int run = 0; run < runs; ++run) {
+        Race race;
+        runRace(race);
+        figures.add(race);
+    }
+    figures.addRows(jitterBudgets);
+}

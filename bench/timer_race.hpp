@@ -38,3 +38,7 @@ struct TimerFigures {
     // thread's waits, the jitter is stated only.
     void addRows(bool jitterBudgets = true) const;
 };
+
+// Runs the race `runs` times and adds the figures' rows (the Windows and the web bench; the
+// POSIX bench runs a reference thread beside each race).
+void measureTimers(int runs, bool jitterBudgets = true);

@@ -18,8 +18,8 @@
 #include <string>
 
 #include "console/console.hpp"
-#include "platform/platform.hpp"
 #include "minigames/minigames.hpp"
+#include "platform/platform.hpp"
 
 namespace {
 

@@ -51,13 +51,7 @@ int main(int argc, char** argv) {
     }
     initConsole();
     if (measuring(only, "timers")) {
-        TimerFigures figures;
-        for (int run = 0; run < reps.timerRuns; ++run) {
-            Race race;
-            runRace(race);
-            figures.add(race);
-        }
-        figures.addRows(false);
+        measureTimers(reps.timerRuns, false);
     }
     if (measuring(only, "keys")) {
         const std::vector<double> polled =

@@ -21,11 +21,11 @@
 #include "board/board.hpp"
 #include "boss/boss.hpp"
 #include "console/console.hpp"
-#include "platform/platform.hpp"
-#include "platform/utf16.hpp"
 #include "frontend/frontend.hpp"
 #include "key_loops.hpp"
 #include "minigames/minigames.hpp"
+#include "platform/platform.hpp"
+#include "platform/utf16.hpp"
 #include "table.hpp"
 #include "timer_race.hpp"
 
@@ -443,13 +443,7 @@ int main(int argc, char** argv) {
     gameThread = ::GetCurrentThreadId();
     initConsole();
     if (measuring(only, "timers")) {
-        TimerFigures figures;
-        for (int run = 0; run < reps.timerRuns; ++run) {
-            Race race;
-            runRace(race);
-            figures.add(race);
-        }
-        figures.addRows();
+        measureTimers(reps.timerRuns);
     }
     if (measuring(only, "keys")) {
         runKeyFigures(reps);

@@ -4,23 +4,16 @@
 'use strict';
 const path = require('node:path');
 process.env.PERVARO_WEB_DIR = path.resolve(process.argv[2]);
-const { serve, launch, GamePage } = require('../tests/web/harness.js');
+const { withServedBrowser, GamePage } = require('../tests/web/harness.js');
 
-(async () => {
-  const server = await serve();
-  const browser = await launch();
-  try {
-    const context = await browser.newContext({ viewport: { width: 1000, height: 1000 } });
-    const game = await GamePage.open(browser, server.url, { context });
-    await game.choose('いずれかのキーを押すと', 'x');
-    await game.waitFor('メニューから数字を選び');
-    await game.page.waitForTimeout(300);  // drawn, not only parsed
-    await game.page.locator('#terminal').screenshot({ path: process.argv[3] });
-  } finally {
-    await browser.close();
-    server.close();
-  }
-})().catch((error) => {
+withServedBrowser(async (browser, server) => {
+  const context = await browser.newContext({ viewport: { width: 1000, height: 1000 } });
+  const game = await GamePage.open(browser, server.url, { context });
+  await game.choose('いずれかのキーを押すと', 'x');
+  await game.waitFor('メニューから数字を選び');
+  await game.page.waitForTimeout(300);  // drawn, not only parsed
+  await game.page.locator('#terminal').screenshot({ path: process.argv[3] });
+}).catch((error) => {
   console.error(error);
   process.exit(1);
 });

@@ -12,7 +12,7 @@ const zlib = require('node:zlib');
 const build = path.resolve(process.argv[2] || 'build-web');
 const quick = process.argv.includes('--quick');
 process.env.PERVARO_WEB_DIR = path.join(build, 'web');
-const { serve, launch, GamePage } = require('../../tests/web/harness.js');
+const { withServedBrowser, extraModeSave, GamePage } = require('../../tests/web/harness.js');
 
 const rows = [];
 function summarize(values) {
@@ -59,13 +59,6 @@ async function benchProgram(browser, server) {
 async function pageWrites(game) {
   await game.page.waitForTimeout(300);  // the wait has begun
   return game.page.evaluate(() => window.pervaroGame.pervaro.stats.pageWrites);
-}
-
-// A new game's save with extra mode on, for the free-play menu.
-function extraModeSave() {
-  const bytes = Buffer.alloc(108);
-  [0, 0, 0, 0, 5, 1, 1, 1, 1, 0, 0].forEach((value, index) => bytes.writeInt32LE(value, 4 * index));
-  return bytes;
 }
 
 // The title, the stage-1 board after a roll, a boss battle's turn and the bingo card.
@@ -154,20 +147,13 @@ function downloadSize() {
   row('download: the whole page, gzip', 'KiB', [all.reduce((sum, name) => sum + gz(name), 0)], 'stated');
 }
 
-(async () => {
-  const server = await serve({}, build);
-  const browser = await launch();
-  try {
-    const table = await benchProgram(browser, server);
-    await writeFigures(browser, server);
-    await pageFigures(browser, server);
-    downloadSize();
-    console.log([...table, ...rows].join('\n'));
-  } finally {
-    await browser.close();
-    server.close();
-  }
-})().catch((error) => {
+withServedBrowser(async (browser, server) => {
+  const table = await benchProgram(browser, server);
+  await writeFigures(browser, server);
+  await pageFigures(browser, server);
+  downloadSize();
+  console.log([...table, ...rows].join('\n'));
+}, build).catch((error) => {
   console.error(error);
   process.exit(1);
 });

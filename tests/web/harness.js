@@ -174,6 +174,42 @@ class GamePage {
   }
 }
 
+// For a test file: a server and a browser before its tests, gone after them. The returned
+// object's url and browser are there once the tests run.
+function servedBrowser(changed = {}) {
+  const { before, after } = require('node:test');
+  const shared = {};
+  before(async () => {
+    shared.server = await serve(changed);
+    shared.url = shared.server.url;
+    shared.browser = await launch();
+  });
+  after(async () => {
+    await shared.browser.close();
+    shared.server.close();
+  });
+  return shared;
+}
+
+// For a tool: runs fn(browser, server) with the folder served, and closes both after it.
+async function withServedBrowser(fn, folder = WEB_DIR) {
+  const server = await serve({}, folder);
+  const browser = await launch();
+  try {
+    return await fn(browser, server);
+  } finally {
+    await browser.close();
+    server.close();
+  }
+}
+
+// A new game's save with extra mode on: the main menu's entry 4, the free-play menu.
+function extraModeSave() {
+  const bytes = Buffer.alloc(108);
+  [0, 0, 0, 0, 5, 1, 1, 1, 1, 0, 0].forEach((value, index) => bytes.writeInt32LE(value, 4 * index));
+  return bytes;
+}
+
 // The golden page file as rows, the same file the virtual-terminal tests compare with.
 function goldenPage(name) {
   const text = fs.readFileSync(path.join(PAGES_DIR, `${name}.txt`), 'utf8');
@@ -182,4 +218,5 @@ function goldenPage(name) {
   return rows;
 }
 
-module.exports = { serve, launch, GamePage, goldenPage };
+module.exports = { serve, launch, servedBrowser, withServedBrowser, extraModeSave, GamePage,
+  goldenPage };

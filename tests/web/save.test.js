@@ -2,21 +2,12 @@
 // download is its 108 bytes, a write the storage refuses keeps the old save and says so, and an
 // uploaded save with extra mode on brings the main menu's entry 4.
 'use strict';
-const { test, before, after } = require('node:test');
+const { test } = require('node:test');
 const assert = require('node:assert');
 const fs = require('node:fs');
-const { serve, launch, GamePage, goldenPage } = require('./harness.js');
+const { servedBrowser, GamePage, goldenPage } = require('./harness.js');
 
-let server;
-let browser;
-before(async () => {
-  server = await serve();
-  browser = await launch();
-});
-after(async () => {
-  await browser.close();
-  server.close();
-});
+const served = servedBrowser();
 
 // A second at which every square event of stage 1 finds coins.
 const COINS_EVERYWHERE = Date.UTC(2026, 11, 6, 12, 0, 7);
@@ -42,7 +33,7 @@ async function inventoryStatus(game) {
 const WON = '*      LIFE :  5/ 5 , COIN :  2100 , LV : 1 経験値( 0/100)                    *';
 
 test('a stage won with the cursor keys, saved, and loaded after a reload', async () => {
-  const game = await GamePage.open(browser, server.url, { clock: COINS_EVERYWHERE });
+  const game = await GamePage.open(served.browser, served.url, { clock: COINS_EVERYWHERE });
   await toMainMenu(game);
   await game.press('1', 'Enter');
   await game.choose('ステージを選択', '1', 'Enter');

@@ -2,34 +2,17 @@
 // menu, and the sprint's lap time agrees with the presses (the clock starts with the start
 // signal and stops when the game takes the last press).
 'use strict';
-const { test, before, after } = require('node:test');
+const { test } = require('node:test');
 const assert = require('node:assert');
-const { serve, launch, GamePage } = require('./harness.js');
+const { servedBrowser, extraModeSave, GamePage } = require('./harness.js');
 
-let server;
-let browser;
-before(async () => {
-  server = await serve();
-  browser = await launch();
-});
-after(async () => {
-  await browser.close();
-  server.close();
-});
-
-// A new game's save with extra mode on.
-function extraModeSave() {
-  const values = [0, 0, 0, 0, 5, 1, 1, 1, 1, 0, 0];
-  const bytes = Buffer.alloc(108);
-  values.forEach((value, index) => bytes.writeInt32LE(value, 4 * index));
-  return bytes;
-}
+const served = servedBrowser();
 
 const PRESSES = 147;  // three alternating presses a step, from the start to the goal
 const EVERY_MS = 25;
 
 test('the sprint run with timed presses: the lap is the time from the start to the goal', async (t) => {
-  const game = await GamePage.open(browser, server.url);
+  const game = await GamePage.open(served.browser, served.url);
   await game.page.setInputFiles('#upload-file',
     { name: 'save.bin', mimeType: 'application/octet-stream', buffer: extraModeSave() });
   await game.page.waitForFunction(() => /save\.bin/.test(document.getElementById('message').textContent));

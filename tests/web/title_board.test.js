@@ -2,23 +2,14 @@
 // roll, and quitting from the title: the program ends with status 0, the page says so and
 // starts a new game on request.
 'use strict';
-const { test, before, after } = require('node:test');
+const { test } = require('node:test');
 const assert = require('node:assert');
-const { serve, launch, GamePage, goldenPage } = require('./harness.js');
+const { servedBrowser, GamePage, goldenPage } = require('./harness.js');
 
-let server;
-let browser;
-before(async () => {
-  server = await serve();
-  browser = await launch();
-});
-after(async () => {
-  await browser.close();
-  server.close();
-});
+const served = servedBrowser();
 
 test('the title page, the first roll on the stage-1 board, and a quit from the title', async () => {
-  const game = await GamePage.open(browser, server.url);
+  const game = await GamePage.open(served.browser, served.url);
   await game.choose('いずれかのキーを押すと', 'x');
   await game.waitFor('メニューから数字を選び');
   assert.deepStrictEqual(await game.rows(), goldenPage('title'));
