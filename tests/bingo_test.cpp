@@ -40,7 +40,7 @@ TEST(Bingo, SameSecondGivesTheBottomRowOnTheFifthBall) {
     EXPECT_EQ(play(Keys(12, " "), [] { return playBingo(50); }), 5);
     ASSERT_EQ(vt::snapshots().size(), 12u);
     // clang-format off
-    expectPages({{0, "bingo_rules"}, {1, "bingo_card"}, {2, "bingo_first_ball"},
+    expectPages({{0, "bingo_rules_50"}, {1, "bingo_card"}, {2, "bingo_first_ball"},
                  {3, "bingo_first_mark"}, {10, "bingo_fifth_ball"}, {11, "bingo_fifth_mark"}});
     // clang-format on
 }

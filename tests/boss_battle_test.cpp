@@ -22,21 +22,20 @@ static std::string cursorTo(int column, int row) {
     return "\x1b[" + std::to_string(row) + ";" + std::to_string(column) + "H";
 }
 
-// The boss by stage and draw, its HP on both sides and the first command page; the greeting by
-// the clears two rows under the picture, once, after the appearance line is gone. A save file
-// may hold any extraMode: every non-zero one is extra mode. A stage number out of range is
-// taken as the nearest stage.
-TEST(BossBattle, BossHpFrameAndGreeting) {
-    const std::tuple<int, std::int64_t, int, int, BossKind, int, const char*> cases[] = {
-        // stage, clock, extraMode, clears, boss, greeting, first page
-        {1, kEven, 0, 0, BossGoblin, 0, "boss_goblin"},
-        {2, kOdd, 1, 1, BossWizard, 1, "boss_wizard_extra"},
-        {3, kOdd, 0, 4, BossDemon, 1, "boss_demon"},
-        {4, kOdd, 1, 5, BossElfQueen, 2, "boss_elf_queen_extra"},
-        {5, kEven, INT_MIN, 9, BossElfQueen, 2, "boss_elf_queen_extra"},
-        {0, kEven, INT_MAX, 10, BossGoblin, 3, "boss_goblin_extra"},
-        {6, kEven, 0, 0, BossElfQueen, 0, "boss_elf_queen"},
-        {3, kEven, 0, 0, BossWizard, 0, "boss_wizard"}};
+// The boss each stage brings on an even and on an odd draw, its appearance line and its HP on
+// both sides of the first command page, without and with extra mode (a save file may hold any
+// extraMode: every non-zero one is extra mode); a stage out of range is the nearest stage. The
+// greeting by the clears two rows under the picture, once, after the appearance line is gone.
+TEST(BossBattle, EachStageBringsItsBossesAndGreeting) {
+    // stage, clock, boss, clears, greeting
+    const std::tuple<int, std::int64_t, BossKind, int, int> cases[] = {
+        {1, kEven, BossGoblin, 0, 0},   {1, kOdd, BossWizard, 1, 1},
+        {2, kEven, BossGoblin, 4, 1},   {2, kOdd, BossWizard, 5, 2},
+        {3, kEven, BossWizard, 9, 2},   {3, kOdd, BossDemon, 10, 3},
+        {4, kEven, BossDemon, 0, 0},    {4, kOdd, BossElfQueen, 0, 0},
+        {5, kEven, BossElfQueen, 0, 0}, {5, kOdd, BossElfQueen, 0, 0},
+        {0, kOdd, BossWizard, 0, 0},    {6, kEven, BossElfQueen, 0, 0}};
+    const char* const names[] = {"goblin", "wizard", "demon", "elf_queen"};
     const char* const appearance[] = {"ゴブリンが立ちはだかった", "ウィザードが立ちはだかった",
                                       "デーモンが立ちはだかった", "エルフクイーンがたちはだかった"};
     const std::pair<int, const char*> greetings[] = {
@@ -44,17 +43,23 @@ TEST(BossBattle, BossHpFrameAndGreeting) {
         {8, "！！！ また来やがったな！ 今度は前の様にはいかぬぞ！！"},
         {16, "・・・またキサマか！！なんの用だ！！"},
         {16, "・・・もう勘弁してくれ・・・"}};
-    for (const auto& [stage, clock, extraMode, clears, boss, greeting, name] : cases) {
-        EXPECT_EQ(battle(stage, clock, {}, extraMode, clears), -1);
-        expectPages({{1, name}});
-        const std::string& out = vt::output();
-        const auto [column, words] = greetings[greeting];
-        const int row = (38 - bossPicture(boss).rows) / 2 + bossPicture(boss).rows + 2;
-        const std::size_t at = out.find(cursorTo(column, row) + words);
-        ASSERT_NE(at, std::string::npos) << name;
-        EXPECT_LT(out.find(cursorTo(24, 1) + appearance[boss]), at) << name;
-        EXPECT_LT(out.find(cursorTo(24, 1) + std::string(32, ' ')), at) << name;
-        EXPECT_EQ(out.rfind(words), out.find(words)) << name;
+    for (const auto& [stage, clock, boss, clears, greeting] : cases) {
+        for (const int extraMode : {0, 1, INT_MIN}) {
+            SCOPED_TRACE(testing::Message()
+                         << "stage " << stage << (clock == kOdd ? ", odd" : ", even")
+                         << " draw, extraMode " << extraMode << ", " << clears << " clears");
+            EXPECT_EQ(battle(stage, clock, {}, extraMode, clears), -1);
+            expectPages(
+                {{1, (std::string("boss_") + names[boss] + (extraMode ? "_extra" : "")).c_str()}});
+            const std::string& out = vt::output();
+            const auto [column, words] = greetings[greeting];
+            const int row = (38 - bossPicture(boss).rows) / 2 + bossPicture(boss).rows + 2;
+            const std::size_t at = out.find(cursorTo(column, row) + words);
+            ASSERT_NE(at, std::string::npos);
+            EXPECT_LT(out.find(cursorTo(24, 1) + appearance[boss]), at);
+            EXPECT_LT(out.find(cursorTo(24, 1) + std::string(32, ' ')), at);
+            EXPECT_EQ(out.rfind(words), out.find(words));
+        }
     }
 }
 

@@ -49,6 +49,7 @@ TEST(Inventory, ListsAndRefusals) {
 TEST(Inventory, TheLastItemUsedCounts) {
     // Numbers: ライフポット3 (two), 7, 15, FULL, のんびりダイス, せっかちダイス.
     const std::tuple<UseContext, Keys, int, int> cases[] = {
+        {UseContext::StageTurn, {"5\r", "0\r"}, 0, MoveEffectThree},
         {UseContext::StageTurn, {"5\r", "5\r", "0\r"}, 0, MoveEffectSix},
         {UseContext::BossBattle, {"0\r"}, 0, MoveEffectNone},
         {UseContext::BossBattle, {"1\r", "3\r", "0\r"}, 15, MoveEffectNone},

@@ -8,40 +8,69 @@ static std::int64_t clockWhere(int roll, int mod = 1, int next = 0) {
     return findSeedSecond([&] { return nextRandom() % 20 == roll && nextRandom() % mod == next; });
 }
 
+// The four happenings at stages 1 and 5, their random amounts at both ends, and their edge
+// cases; and a lost mini-game.
 TEST(SquareEvent, HappeningsAndALostMiniGame) {
     // The clock, the stage; life, maxLifeUnits, coin before; life (the result) and coin after;
-    // the result line after "このBattleでの結果 :  "; the event's own page.
+    // the result line after "このBattleでの結果 :  "; the event's own page, if any.
     // clang-format off
     const std::tuple<std::int64_t, int, std::array<int, 5>, const char*, const char*> cases[] = {
-        {clockWhere(0), 2, {5, 1, 100, 3, 100}, "LIFE -2  , COIN -0", "event_trap"},
-        {clockWhere(1, 10, 0), 2, {5, 1, 1000, 5, 700}, "LIFE -0  , COIN -300", "event_wallet"},
+        {clockWhere(0), 1, {5, 1, 100, 4, 100}, "LIFE -1  , COIN -0", ""},
+        {clockWhere(0), 5, {10, 2, 100, 5, 100}, "LIFE -5  , COIN -0", "event_trap"},
+        // The wallet loses 150 / (1 to 10) a stage.
+        {clockWhere(1, 10, 0), 1, {5, 1, 1000, 5, 850}, "LIFE -0  , COIN -150", ""},
+        {clockWhere(1, 10, 9), 1, {5, 1, 1000, 5, 985}, "LIFE -0  , COIN -15", ""},
+        {clockWhere(1, 10, 0), 5, {5, 1, 1000, 5, 250}, "LIFE -0  , COIN -750", "event_wallet"},
+        {clockWhere(1, 10, 9), 5, {5, 1, 1000, 5, 925}, "LIFE -0  , COIN -75", ""},
         // 75 lost with 40 held takes it all; with nothing held nothing is lost.
         {clockWhere(1, 10, 1), 1, {5, 1, 40, 5, 0}, "LIFE -0  , COIN -75", "event_wallet_all"},
         {clockWhere(1, 10, 4), 1, {5, 1, 0, 5, 0}, "LIFE -0  , COIN -30", "event_wallet_empty"},
-        {clockWhere(2), 1, {2, 1, 0, 3, 0}, "LIFE +1  , COIN +0 , 経験値 +0", "event_fountain"},
+        {clockWhere(2), 5, {2, 2, 0, 7, 0}, "LIFE +5  , COIN +0 , 経験値 +0", "event_fountain"},
         {clockWhere(2), 4, {8, 2, 0, 10, 0}, "LIFE +4  , COIN +0 , 経験値 +0", "event_healed_up"},
         // At full LIFE, and over-full LIFE brought down.
         {clockWhere(2), 1, {5, 1, 0, 5, 0}, "LIFE +1  , COIN +0 , 経験値 +0", "event_at_full"},
         {clockWhere(2), 2, {8, 1, 0, 5, 0}, "LIFE +2  , COIN +0 , 経験値 +0", "event_at_full"},
-        {clockWhere(3, 5, 1), 2, {5, 1, 100, 5, 1600}, "LIFE +0  , COIN +1500 , 経験値 +0",
+        // The coins found are 1500 / (1 to 5) a stage.
+        {clockWhere(3, 5, 0), 1, {5, 1, 100, 5, 1600}, "LIFE +0  , COIN +1500 , 経験値 +0", ""},
+        {clockWhere(3, 5, 4), 1, {5, 1, 100, 5, 400}, "LIFE +0  , COIN +300 , 経験値 +0", ""},
+        {clockWhere(3, 5, 0), 5, {5, 1, 100, 5, 7600}, "LIFE +0  , COIN +7500 , 経験値 +0",
          "event_coins"},
+        {clockWhere(3, 5, 4), 5, {5, 1, 100, 5, 1600}, "LIFE +0  , COIN +1500 , 経験値 +0", ""},
         // Batting, its swing only once the ball has passed: a lost game that costs the last LIFE.
         {clockWhere(4), 3, {2, 1, 1000, 0, 1000}, "LIFE -2  , COIN -150", "batting_rules"},
     };
     // clang-format on
     for (const auto& [clock, stage, lives, result, name] : cases) {
+        SCOPED_TRACE(testing::Message() << "stage " << stage << ", " << result);
         newGameAt(clock);
         player.life = lives[0], player.maxLifeUnits = lives[1], player.coin = lives[2];
         // Keys: the batting speed, or a key at a key wait.
         EXPECT_EQ(
             playWith(Keys{" ", "3\r"} + Keys(12, " "), [s = stage] { return squareEvent(s); }),
-            lives[3])
-            << name;
-        expectPages({{0, name}});
+            lives[3]);
+        if (*name) {
+            expectPages({{0, name}});
+        }
         EXPECT_NE(vt::output().find(std::string("\x1b[20;8HこのBattleでの結果 :  ") + result),
-                  std::string::npos)
-            << result;
-        EXPECT_EQ(std::pair(player.life, player.coin), std::pair(lives[3], lives[4])) << name;
+                  std::string::npos);
+        EXPECT_EQ(std::pair(player.life, player.coin), std::pair(lives[3], lives[4]));
+    }
+}
+
+// Rolls 4 to 19 are the mini-games: the rules page tells which, and its argument (the bingo's
+// highest number, the ladder's picks). The rolls 0 to 3 are the happenings above.
+TEST(SquareEvent, EachRollStartsItsMiniGame) {
+    const char* const rules[] = {
+        "batting_rules",      "batting_rules",      "bingo_rules_99",     "bingo_rules_50",
+        "bingo_rules_25",     "bingo_rules_25",     "ladder_rules_one",   "ladder_rules_two",
+        "high_and_low_rules", "high_and_low_rules", "big_or_small_rules", "big_or_small_rules",
+        "sprint_rules",       "sprint_rules",       "shooting_rules",     "shooting_rules"};
+    for (int roll = 4; roll < 20; ++roll) {
+        EXPECT_EQ(play(
+                      {}, [] { return squareEvent(1); }, clockWhere(roll)),
+                  -1);
+        EXPECT_TRUE(matchesPage(page(0), rules[roll - 4]))
+            << "roll " << roll << " starts the game of " << rules[roll - 4];
     }
 }
 
