@@ -51,10 +51,6 @@ bool runningCallbacks = false;
 
 constexpr std::int64_t kNever = INT64_MAX;
 
-// After a stall (a tab in the background, a busy machine) the missed ticks are dropped rather
-// than delivered in a burst, as the timer threads of the other platforms do.
-constexpr std::int64_t kLongestLagMicros = 100'000;
-
 // A look for a key that finds none still lets the browser deliver key events this often.
 constexpr std::int64_t kYieldEveryMicros = 2'000;
 std::int64_t lastYield = 0;
@@ -72,10 +68,9 @@ void runDueTimers() {
         if (earliest == timers.end() || earliest->dueMicros > now) {
             break;
         }
+        // Every tick that fell due is delivered, however long the page stood still (a busy
+        // machine, a tab in the background): a tick dropped is a race clock that runs slow.
         earliest->dueMicros += earliest->periodMicros;
-        if (now - earliest->dueMicros > kLongestLagMicros) {
-            earliest->dueMicros = now;
-        }
         const TimerCallback callback = earliest->callback;
         void* const user = earliest->user;
         callback(user);  // it may stop timers, its own among them

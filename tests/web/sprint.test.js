@@ -61,8 +61,9 @@ test('the sprint run with timed presses: the lap is the time from the start to t
   const pressedMs = keydowns[PRESSES - 1] - signal;
   assert.ok(pressedMs > (PRESSES - 1) * EVERY_MS * 0.9, `presses took ${pressedMs} ms`);
   t.diagnostic(`lap ${lapMs} ms, presses from the start signal to the last ${pressedMs.toFixed(1)} ms`);
-  // The race's clock counts whole 10 ms ticks, and the game looks at the keys every 40 ms.
-  assert.ok(lapMs >= pressedMs - 15 && lapMs <= pressedMs + 60,
+  // The race's clock counts whole 10 ms ticks, and the game looks at the keys every 40 ms (on a
+  // busy machine the page may take longer to get to the last one).
+  assert.ok(lapMs >= pressedMs - 15 && lapMs <= pressedMs + 150,
     `lap ${lapMs} ms against the presses' ${pressedMs.toFixed(1)} ms`);
   await game.press('Space');
   await game.waitFor('クリア！');
