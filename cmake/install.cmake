@@ -13,7 +13,9 @@ install(TARGETS pervaro RUNTIME DESTINATION ${PERVARO_GAMES_DIR} COMPONENT games
 
 install(FILES ${MAP_FILES} DESTINATION ${PERVARO_MAP_INSTALL_DIR})
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES docs/title.svg docs/board.svg DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
+# The README's pictures and the notes it links, so that its links hold where it is installed.
+install(FILES docs/title.svg docs/board.svg docs/browser.png docs/architecture.md docs/testing.md
+              docs/performance.md docs/windows.md DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 
 set(PERVARO_PACKAGE_CONTACT "Pervaro team <maintainers@users.noreply.c-seed-b9718fd8.example>"
     CACHE STRING "Maintainer of the Debian package")

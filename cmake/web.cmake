@@ -62,7 +62,7 @@ while(WEB_FILES)
 endwhile()
 add_custom_target(web_page ALL DEPENDS ${WEB_OUTPUTS})
 
-# The browser bench: build-web/bench, driven by bench/web/run.js (see the README).
+# The browser bench: build-web/bench, driven by bench/web/run.js (see docs/performance.md).
 if(PERVARO_BENCH)
   add_executable(pervaro_web_bench bench/web_bench.cpp bench/table.cpp bench/timer_race.cpp
                                    bench/key_loops.cpp)
