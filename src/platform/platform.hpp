@@ -1,7 +1,8 @@
 #pragma once
 // The few things the game needs from the machine. One implementation is linked in:
 // platform_posix.cpp and files_posix.cpp for the game on a POSIX terminal, platform_win32.cpp
-// and files_win32.cpp on a Windows console, the virtual platform of the tests for the tests.
+// and files_win32.cpp on a Windows console, platform_web.cpp and files_web.cpp in a web page,
+// the virtual platform of the tests for the tests.
 // Nothing but the console layer calls these, apart from the file operations, which the save
 // and the map reader call.
 #include <cstddef>
