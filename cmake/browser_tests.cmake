@@ -11,7 +11,7 @@ function(add_browser_tests web_dir npm_dir)
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/web/*.test.js)
   foreach(test ${tests})
     get_filename_component(name ${test} NAME_WE)
-    add_test(NAME browser.${name} COMMAND ${NODE} --test --test-reporter=spec ${test})
+    add_test(NAME browser.${name} COMMAND ${NODE} --test ${test})
     set_tests_properties(browser.${name} PROPERTIES LABELS browser TIMEOUT 300 ENVIRONMENT
       "NODE_PATH=${npm_dir}/node_modules;PERVARO_WEB_DIR=${web_dir};PERVARO_CHROMIUM=${CHROMIUM};PERVARO_PAGES_DIR=${CMAKE_SOURCE_DIR}/tests/pages")
   endforeach()

@@ -67,14 +67,12 @@ async function writeFigures(browser, server) {
   const coins = Date.UTC(2026, 11, 6, 12, 0, 7);
   for (let run = 0; run < (quick ? 1 : 3); run += 1) {
     const game = await GamePage.open(browser, `${server.url}web/`, { clock: coins });
-    await game.page.setInputFiles('#upload-file',
-      { name: 'save.bin', mimeType: 'application/octet-stream', buffer: extraModeSave() });
+    await game.upload(extraModeSave());
     await game.choose('いずれかのキーを押すと', 'x');
     await game.waitFor('メニューから数字を選び');
     writes.title.push(await pageWrites(game));
     await game.press('1', 'Enter');
-    await game.choose('実行メニューを選択', '9', 'Enter');
-    await game.choose('ロードが完了しました', 'Space');
+    await game.load();
     await game.choose('4.', '4', 'Enter');
     await game.choose('遊ぶミニゲームの番号を選択', '8', 'Enter');
     await game.choose('～ ビンゴゲーム ～', 'Space');
@@ -83,14 +81,9 @@ async function writeFigures(browser, server) {
     await game.context.close();
 
     const stage = await GamePage.open(browser, `${server.url}web/`, { clock: coins });
-    await stage.choose('いずれかのキーを押すと', 'x');
-    await stage.choose('メニューから数字を選び', '1', 'Enter');
-    await stage.choose('実行メニューを選択', '1', 'Enter');
-    await stage.choose('ステージを選択', '1', 'Enter');
-    await stage.waitFor('STAGE :  1');
-    await stage.press('Space');
-    await stage.choose('シナリオおよびルール', '0', 'Enter');
-    await stage.choose('1.ダイスを振る', '1', 'Enter');
+    await stage.toMainMenu();
+    await stage.toStageOne();
+    await stage.rollFirst();
     await stage.choose('+--------+', 'Space');
     await stage.waitFor('■');
     writes.board.push(await pageWrites(stage));

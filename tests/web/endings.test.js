@@ -17,17 +17,11 @@ after(async () => {
 // A second at which every square event of stage 1 is a trap.
 const TRAPS_EVERYWHERE = Date.UTC(2026, 11, 6, 12, 0, 11);
 
-async function toStageOne(game) {
-  await game.choose('いずれかのキーを押すと', 'x');
-  await game.choose('メニューから数字を選び', '1', 'Enter');
-  await game.choose('実行メニューを選択', '1', 'Enter');
-  await game.choose('ステージを選択', '1', 'Enter');
-}
-
 test('a game over ends the program with status 1', async () => {
   const server = await serve();
   const game = await GamePage.open(browser, server.url, { clock: TRAPS_EVERYWHERE });
-  await toStageOne(game);
+  await game.toMainMenu();
+  await game.toStageOne();
   const answers = [['シナリオおよびルール', ['0', 'Enter']], ['1.ダイスを振る', ['1', 'Enter']]];
   const screen = await game.play(answers, 'Game  Over');
   assert.match(screen, /またの挑戦、まっておるぞ !!/);
@@ -40,17 +34,18 @@ test('a game over ends the program with status 1', async () => {
 
 const BROKEN_MAPS = [
   ['missing', null, 'No such file or directory'],
-  ['malformed', 'these are not numbers\n', ''],
+  ['malformed', 'these are not numbers\n', 'the width is not a number'],
 ];
 for (const [what, contents, problem] of BROKEN_MAPS) {
   test(`a ${what} map ends the program with the terminal's message`, async () => {
     const server = await serve({ '/maps/map01.txt': contents });
     const game = await GamePage.open(browser, server.url);
-    await toStageOne(game);
+    await game.toMainMenu();
+  await game.toStageOne();
     assert.strictEqual(await game.ended(), 1);
     const rows = await game.rows();
     assert.strictEqual(rows[0], 'Error!');
-    assert.ok(rows[1].startsWith(`pervaro: map file "map01.txt" for stage 1: ${problem}`), rows[1]);
+    assert.strictEqual(rows[1], `pervaro: map file "map01.txt" for stage 1: ${problem}`);
     assert.deepStrictEqual(game.console.filter((line) => /^(error|pageerror)/.test(line) &&
       !/Failed to load resource: the server responded with a status of 404/.test(line)), []);
     server.close();

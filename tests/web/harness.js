@@ -162,6 +162,41 @@ class GamePage {
     return this.page.evaluate(() => document.body.dataset.ended !== undefined);
   }
 
+  // The ways into the game the tests and the bench share.
+  async toMainMenu() {
+    await this.choose('いずれかのキーを押すと', 'x');
+    await this.choose('メニューから数字を選び', '1', 'Enter');
+    await this.waitFor('実行メニューを選択');
+  }
+
+  // From the main menu into stage 1, up to its first page.
+  async toStageOne() {
+    await this.choose('実行メニューを選択', '1', 'Enter');
+    await this.choose('ステージを選択', '1', 'Enter');
+  }
+
+  // From stage 1's first page to the first roll: no story, then the die.
+  async rollFirst() {
+    await this.waitFor('STAGE :  1');
+    await this.press('Space');
+    await this.choose('シナリオおよびルール', '0', 'Enter');
+    await this.choose('1.ダイスを振る', '1', 'Enter');
+  }
+
+  // Puts the bytes in the page's save.bin with its upload control.
+  async upload(bytes) {
+    await this.page.setInputFiles('#upload-file',
+      { name: 'save.bin', mimeType: 'application/octet-stream', buffer: bytes });
+    await this.page.waitForFunction(() => /save\.bin/.test(document.getElementById('message').textContent));
+  }
+
+  // Loads save.bin from the main menu, and is back there.
+  async load() {
+    await this.choose('実行メニューを選択', '9', 'Enter');
+    await this.choose('ロードが完了しました', 'Space');
+    await this.waitFor('実行メニューを選択');
+  }
+
   async ended(timeout = 20000) {
     await this.page.waitForFunction(() => document.body.dataset.ended !== undefined, null,
       { timeout });

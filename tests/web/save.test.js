@@ -15,12 +15,6 @@ const HIDDEN = ['ArrowUp', 'ArrowUp', 'ArrowDown', 'ArrowDown', 'ArrowLeft', 'Ar
   'ArrowLeft', 'ArrowRight', 'b', 'Enter'];
 const STATUS_ROW = 36;  // row 37: the inventory's status line
 
-async function toMainMenu(game) {
-  await game.choose('いずれかのキーを押すと', 'x');
-  await game.choose('メニューから数字を選び', '1', 'Enter');
-  await game.waitFor('実行メニューを選択');
-}
-
 async function inventoryStatus(game) {
   await game.choose('実行メニューを選択', '3', 'Enter');
   await game.waitFor('どれを使用しますか');
@@ -34,9 +28,8 @@ const WON = '*      LIFE :  5/ 5 , COIN :  2100 , LV : 1 経験値( 0/100)      
 
 test('a stage won with the cursor keys, saved, and loaded after a reload', async () => {
   const game = await GamePage.open(served.browser, served.url, { clock: COINS_EVERYWHERE });
-  await toMainMenu(game);
-  await game.press('1', 'Enter');
-  await game.choose('ステージを選択', '1', 'Enter');
+  await game.toMainMenu();
+  await game.toStageOne();
   const answers = [['ステージを選択', ['0', 'Enter']], ['シナリオおよびルール', ['0', 'Enter']],
     ['1.ダイスを振る', ['1', 'Enter']]];
   await game.play(answers, '<コマンド選択>');
@@ -60,9 +53,8 @@ test('a stage won with the cursor keys, saved, and loaded after a reload', async
 
   // Stored for good at once: a reload straight after the message loads it.
   await game.page.reload();
-  await toMainMenu(game);
-  await game.press('9', 'Enter');
-  await game.choose('ロードが完了しました', 'Space');
+  await game.toMainMenu();
+  await game.load();
   assert.strictEqual(await inventoryStatus(game), WON);
 
   const [download] = await Promise.all([game.page.waitForEvent('download'),
@@ -94,13 +86,9 @@ test('a stage won with the cursor keys, saved, and loaded after a reload', async
   // With extra mode on in the file, the main menu has its entry 4 once the save is loaded.
   const extra = Buffer.from(bytes);
   extra.writeInt32LE(1, 20);
-  await game.page.setInputFiles('#upload-file',
-    { name: 'save.bin', mimeType: 'application/octet-stream', buffer: extra });
-  await game.page.waitForFunction(() => /save\.bin/.test(document.getElementById('message').textContent));
-  await toMainMenu(game);
-  await game.press('9', 'Enter');
-  await game.choose('ロードが完了しました', 'Space');
-  await game.waitFor('実行メニューを選択');
+  await game.upload(extra);
+  await game.toMainMenu();
+  await game.load();
   assert.deepStrictEqual(await game.rows(), goldenPage('main_menu_extra'));
   game.assertQuiet();
 });

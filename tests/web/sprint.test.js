@@ -13,13 +13,9 @@ const EVERY_MS = 25;
 
 test('the sprint run with timed presses: the lap is the time from the start to the goal', async (t) => {
   const game = await GamePage.open(served.browser, served.url);
-  await game.page.setInputFiles('#upload-file',
-    { name: 'save.bin', mimeType: 'application/octet-stream', buffer: extraModeSave() });
-  await game.page.waitForFunction(() => /save\.bin/.test(document.getElementById('message').textContent));
-  await game.choose('いずれかのキーを押すと', 'x');
-  await game.choose('メニューから数字を選び', '1', 'Enter');
-  await game.choose('実行メニューを選択', '9', 'Enter');
-  await game.choose('ロードが完了しました', 'Space');
+  await game.upload(extraModeSave());
+  await game.toMainMenu();
+  await game.load();
   await game.choose('4.', '4', 'Enter');
   // 射的ゲーム, the fourth line, starts the sprint.
   await game.choose('遊ぶミニゲームの番号を選択', '4', 'Enter');

@@ -17,12 +17,8 @@ test('the title page, the first roll on the stage-1 board, and a quit from the t
   assert.strictEqual(await game.page.evaluate(() => window.pervaroGame.pervaro.stats.pageWrites), 1);
 
   await game.press('1', 'Enter');
-  await game.choose('実行メニューを選択', '1', 'Enter');
-  await game.choose('ステージを選択', '1', 'Enter');
-  await game.waitFor('STAGE :  1');
-  await game.press('Space');
-  await game.choose('シナリオおよびルール', '0', 'Enter');
-  await game.choose('1.ダイスを振る', '1', 'Enter');
+  await game.toStageOne();
+  await game.rollFirst();
   // The unseeded generator always rolls 5 first: the die, then the player on square 5.
   await game.waitFor('+--------+');
   const die = (await game.rows()).slice(16, 21);
