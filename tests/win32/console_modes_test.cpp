@@ -52,9 +52,10 @@ TEST(ConsoleModes, AreGivenBackAfterAnExitCtrlCAndCtrlBreak) {
     ASSERT_NE(modeOf(input) & ENABLE_LINE_INPUT, 0u) << before;
     wchar_t path[MAX_PATH];
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    // Wine 8 sends no Ctrl-Break ("not implemented").
+    // Wine 8 sends no Ctrl-Break ("not implemented"). Ctrl-C comes last: on a loaded machine
+    // Wine's console now and then drops a key written just after one.
     const bool wine = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
-    for (const DWORD event : {kKey, DWORD{CTRL_C_EVENT}, wine ? kKey : CTRL_BREAK_EVENT}) {
+    for (const DWORD event : {kKey, wine ? kKey : CTRL_BREAK_EVENT, DWORD{CTRL_C_EVENT}}) {
         SCOPED_TRACE(event);
         // The child's standard input and output are the console, as the game's are.
         STARTUPINFOW startup{};
