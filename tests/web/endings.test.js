@@ -41,7 +41,7 @@ for (const [what, contents, problem] of BROKEN_MAPS) {
     const server = await serve({ '/maps/map01.txt': contents });
     const game = await GamePage.open(browser, server.url);
     await game.toMainMenu();
-  await game.toStageOne();
+    await game.toStageOne();
     assert.strictEqual(await game.ended(), 1);
     const rows = await game.rows();
     assert.strictEqual(rows[0], 'Error!');
